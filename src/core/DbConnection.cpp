@@ -1,0 +1,482 @@
+#include "core/DbConnection.h"
+
+#include "core/ProgramFolder.h"
+#include "core/TextUtil.h"
+
+#include <QAtomicInteger>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+QString nextConnectionName()
+{
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("pos-%1").arg(counter.fetchAndAddRelaxed(1) + 1);
+}
+
+QString engineText(const QSqlError& e)
+{
+    QString text = e.databaseText();
+    if (text.isEmpty())
+        text = e.driverText();
+    if (text.isEmpty())
+        text = e.text();
+    return text.trimmed();
+}
+
+bool isIdentStart(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_');
+}
+
+bool isIdentChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// DbConnection
+
+DbConnection::DbConnection()
+    : DbConnection(ProgramFolder::databaseFile())
+{
+}
+
+DbConnection::DbConnection(const QString& file)
+    : m_file(file)
+    , m_name(nextConnectionName())
+{
+}
+
+DbConnection::~DbConnection()
+{
+    close();
+}
+
+bool DbConnection::open()
+{
+    return openWith(false);
+}
+
+bool DbConnection::openOrCreate()
+{
+    return openWith(true);
+}
+
+bool DbConnection::openWith(bool create)
+{
+    if (isOpen())
+        return true;
+    m_error.clear();
+    if (!create && !QFileInfo::exists(m_file)) {
+        m_error = QStringLiteral("找不到数据库文件 %1").arg(QDir::toNativeSeparators(m_file));
+        return false;
+    }
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    m_db.setDatabaseName(m_file);
+    // A busy timeout lets a statement wait for another connection's write instead of failing.
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open()) {
+        m_error = QStringLiteral("无法打开数据库 %1：%2").arg(QDir::toNativeSeparators(m_file), engineText(m_db.lastError()));
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        return false;
+    }
+    // WAL keeps readers and the one writer out of each other's way; FULL makes a committed
+    // sale survive a power cut.
+    const char* pragmas[] = {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF"};
+    for (const char* p : pragmas) {
+        if (!exec(QString::fromLatin1(p))) {
+            const QString err = m_error;
+            close();
+            m_error = err;
+            return false;
+        }
+    }
+    // A file that is not a database shows up on the first read.
+    if (!exec(QStringLiteral("select count(*) from sqlite_master"))) {
+        const QString err = m_error;
+        close();
+        m_error = err;
+        return false;
+    }
+    return true;
+}
+
+void DbConnection::close()
+{
+    if (!m_db.isValid())
+        return;
+    if (m_txDepth > 0) {
+        m_db.rollback();
+        m_txDepth = 0;
+    }
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+bool DbConnection::isOpen() const
+{
+    return m_db.isValid() && m_db.isOpen();
+}
+
+bool DbConnection::exec(const QString& sql)
+{
+    if (!isOpen()) {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("数据库没有打开");
+        return false;
+    }
+    QSqlQuery q(m_db);
+    if (!q.exec(sql)) {
+        m_error = engineText(q.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool DbConnection::transaction(const std::function<bool()>& body)
+{
+    if (m_txDepth > 0) {
+        // Joined to the outer transaction: its failure fails the whole.
+        ++m_txDepth;
+        const bool ok = body();
+        --m_txDepth;
+        if (!ok)
+            m_txFailed = true;
+        return ok;
+    }
+    if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return false;
+    m_txDepth = 1;
+    m_txFailed = false;
+    bool ok = body() && !m_txFailed;
+    m_txDepth = 0;
+    if (ok) {
+        if (!exec(QStringLiteral("COMMIT"))) {
+            const QString err = m_error;
+            exec(QStringLiteral("ROLLBACK"));
+            m_error = err;
+            ok = false;
+        }
+    } else {
+        const QString err = m_error;
+        exec(QStringLiteral("ROLLBACK"));
+        m_error = err;
+    }
+    m_txFailed = false;
+    return ok;
+}
+
+// ---------------------------------------------------------------------------------------------
+// SqlDialect
+
+SqlDialect::Translated SqlDialect::translate(const QString& sql)
+{
+    Translated out;
+    out.sql.reserve(sql.size());
+    const int n = int(sql.size());
+    int i = 0;
+    while (i < n) {
+        const QChar c = sql[i];
+        // String literals and quoted names are copied as they stand.
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            int j = i + 1;
+            while (j < n) {
+                if (sql[j] == close) {
+                    if (close != QLatin1Char(']') && j + 1 < n && sql[j + 1] == close) {
+                        j += 2; // doubled quote inside the literal
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            const int end = std::min(j + 1, n);
+            out.sql += QStringView(sql).mid(i, end - i);
+            i = end;
+            continue;
+        }
+        if (c == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
+            int j = int(sql.indexOf(QLatin1Char('\n'), i));
+            if (j < 0)
+                j = n;
+            out.sql += QStringView(sql).mid(i, j - i);
+            i = j;
+            continue;
+        }
+        if (c == QLatin1Char('/') && i + 1 < n && sql[i + 1] == QLatin1Char('*')) {
+            int j = int(sql.indexOf(QStringLiteral("*/"), i + 2));
+            j = j < 0 ? n : j + 2;
+            out.sql += QStringView(sql).mid(i, j - i);
+            i = j;
+            continue;
+        }
+        if (c == QLatin1Char(':') && i + 1 < n && isIdentStart(sql[i + 1])) {
+            int j = i + 1;
+            while (j < n && isIdentChar(sql[j]))
+                ++j;
+            out.paramNames << sql.mid(i + 1, j - i - 1).toUpper();
+            out.sql += QLatin1Char('?');
+            i = j;
+            continue;
+        }
+        if (isIdentStart(c)) {
+            int j = i;
+            while (j < n && isIdentChar(sql[j]))
+                ++j;
+            const QStringView word = QStringView(sql).mid(i, j - i);
+            const bool qualified = i > 0 && sql[i - 1] == QLatin1Char('.');
+            int k = j;
+            while (k < n && sql[k].isSpace())
+                ++k;
+            if (!qualified && k < n && sql[k] == QLatin1Char('(') && word.compare(u"mid", Qt::CaseInsensitive) == 0)
+                out.sql += QStringLiteral("substr");
+            else
+                out.sql += word;
+            i = j;
+            continue;
+        }
+        out.sql += c;
+        ++i;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Query
+
+Query::Query(DbConnection& db)
+    : m_conn(db)
+{
+}
+
+void Query::close()
+{
+    m_open = false;
+    m_columns.clear();
+    m_rows.clear();
+    m_pos = 0;
+}
+
+void Query::clear()
+{
+    m_lines.clear();
+    m_params.clear();
+}
+
+void Query::add(const QString& line)
+{
+    m_lines << line;
+}
+
+void Query::setSql(const QString& sql)
+{
+    close();
+    clear();
+    add(sql);
+}
+
+QString Query::sql() const
+{
+    return m_lines.join(QLatin1Char('\n'));
+}
+
+void Query::bind(const QString& name, const QVariant& value)
+{
+    QString key = name.startsWith(QLatin1Char(':')) ? name.mid(1) : name;
+    m_params.insert(key.toUpper(), value);
+}
+
+bool Query::open()
+{
+    return run(true);
+}
+
+bool Query::execute()
+{
+    return run(false);
+}
+
+bool Query::run(bool select)
+{
+    close();
+    m_error.clear();
+    m_rowsAffected = 0;
+    m_lastInsertId = QVariant();
+    if (!m_conn.isOpen()) {
+        m_error = m_conn.lastError().isEmpty() ? QStringLiteral("数据库没有打开") : m_conn.lastError();
+        m_conn.setError(m_error);
+        return false;
+    }
+    const SqlDialect::Translated t = SqlDialect::translate(sql());
+    QSqlQuery q(m_conn.database());
+    q.setForwardOnly(true);
+    if (!q.prepare(t.sql)) {
+        m_error = engineText(q.lastError());
+        m_conn.setError(m_error);
+        return false;
+    }
+    for (const QString& name : t.paramNames) {
+        const auto it = m_params.constFind(name);
+        if (it == m_params.cend()) {
+            m_error = QStringLiteral("参数 %1 没有赋值").arg(name);
+            m_conn.setError(m_error);
+            return false;
+        }
+        q.addBindValue(*it);
+    }
+    if (!q.exec()) {
+        m_error = engineText(q.lastError());
+        m_conn.setError(m_error);
+        return false;
+    }
+    if (q.isSelect()) {
+        const QSqlRecord rec = q.record();
+        const int cols = rec.count();
+        for (int c = 0; c < cols; ++c)
+            m_columns << rec.fieldName(c);
+        while (q.next()) {
+            QVector<QVariant> row(cols);
+            for (int c = 0; c < cols; ++c)
+                row[c] = q.value(c);
+            m_rows.push_back(std::move(row));
+        }
+        if (q.lastError().isValid()) {
+            m_error = engineText(q.lastError());
+            m_conn.setError(m_error);
+            m_columns.clear();
+            m_rows.clear();
+            return false;
+        }
+        m_open = true;
+    } else {
+        m_rowsAffected = q.numRowsAffected();
+        m_lastInsertId = q.lastInsertId();
+        if (select) {
+            // A select that returned no result set: treat it as an empty open query.
+            m_open = true;
+        }
+    }
+    q.finish();
+    m_pos = 0;
+    return true;
+}
+
+bool Query::first()
+{
+    m_pos = 0;
+    return !m_rows.isEmpty();
+}
+
+bool Query::next()
+{
+    if (m_pos < m_rows.size())
+        ++m_pos;
+    return m_pos < m_rows.size();
+}
+
+bool Query::prior()
+{
+    if (m_pos > 0) {
+        --m_pos;
+        return true;
+    }
+    return false;
+}
+
+bool Query::last()
+{
+    m_pos = m_rows.isEmpty() ? 0 : int(m_rows.size()) - 1;
+    return !m_rows.isEmpty();
+}
+
+bool Query::setPosition(int row)
+{
+    if (row < 0 || row >= m_rows.size())
+        return false;
+    m_pos = row;
+    return true;
+}
+
+int Query::columnIndex(const QString& column) const
+{
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i].compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant Query::value(const QString& column) const
+{
+    return value(m_pos, column);
+}
+
+QString Query::text(const QString& column) const
+{
+    return variantText(value(column));
+}
+
+double Query::number(const QString& column) const
+{
+    return variantNumber(value(column));
+}
+
+int Query::integer(const QString& column) const
+{
+    return int(number(column));
+}
+
+QVariant Query::value(int row, const QString& column) const
+{
+    const int c = columnIndex(column);
+    if (c < 0 || row < 0 || row >= m_rows.size())
+        return QVariant();
+    return m_rows[row][c];
+}
+
+QString Query::text(int row, const QString& column) const
+{
+    return variantText(value(row, column));
+}
+
+double Query::number(int row, const QString& column) const
+{
+    return variantNumber(value(row, column));
+}
+
+QString Query::variantText(const QVariant& v)
+{
+    if (v.isNull() || !v.isValid())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return TextUtil::shortestNumber(v.toDouble());
+    default:
+        return v.toString();
+    }
+}
+
+double Query::variantNumber(const QVariant& v)
+{
+    if (v.isNull() || !v.isValid())
+        return 0.0;
+    switch (v.typeId()) {
+    case QMetaType::QString: {
+        double d = 0;
+        return TextUtil::toNumber(v.toString(), &d) ? d : 0.0;
+    }
+    default:
+        return v.toDouble();
+    }
+}

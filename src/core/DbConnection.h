@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+
+// One screen's own connection to pos.mdb. Every screen opens one when it is created and
+// closes it when it closes; several connections of the process share the file at once.
+class DbConnection {
+public:
+    // The database file in the program folder.
+    DbConnection();
+    // Another file (set-up, backup checks, tests).
+    explicit DbConnection(const QString& file);
+    ~DbConnection();
+
+    DbConnection(const DbConnection&) = delete;
+    DbConnection& operator=(const DbConnection&) = delete;
+
+    // Opens an existing file; a missing file is refused rather than created empty.
+    bool open();
+    // Opens the file and creates it when missing (the set-up program only).
+    bool openOrCreate();
+    void close();
+    bool isOpen() const;
+
+    QString file() const { return m_file; }
+    QString lastError() const { return m_error; }
+    QSqlDatabase& database() { return m_db; }
+
+    // Runs body atomically: BEGIN IMMEDIATE, then COMMIT when body returns true, ROLLBACK
+    // when it returns false (its error is then whatever it set) or when COMMIT fails.
+    // Nested calls join the outer transaction. Returns whether the work was committed.
+    bool transaction(const std::function<bool()>& body);
+    bool inTransaction() const { return m_txDepth > 0; }
+
+    // Runs one statement without parameters (pragmas, schema); the error goes to lastError().
+    bool exec(const QString& sql);
+
+    void setError(const QString& error) { m_error = error; }
+
+private:
+    bool openWith(bool create);
+
+    QString m_file;
+    QString m_name;
+    QSqlDatabase m_db;
+    QString m_error;
+    int m_txDepth = 0;
+    bool m_txFailed = false;
+};
+
+// The statement pattern every screen uses: close, clear, add the lines, bind each named
+// parameter by name (without regard to case), then open (select) or execute.
+// A select reads all its rows at once, so it knows its record count and can move
+// first / next / last; the statement's read cursor is released straight away.
+class Query {
+public:
+    explicit Query(DbConnection& db);
+
+    void close();
+    void clear();
+    // Adds one line of the statement text.
+    void add(const QString& line);
+    // clear() + add(): a statement of one line.
+    void setSql(const QString& sql);
+    QString sql() const;
+
+    // Binds ":NAME" through "NAME" (or ":name"); case does not matter.
+    // Texts from fields are bound as QString, computed amounts as double.
+    void bind(const QString& name, const QVariant& value);
+
+    bool open();
+    bool execute();
+    bool isOpen() const { return m_open; }
+    QString lastError() const { return m_error; }
+    int rowsAffected() const { return m_rowsAffected; }
+    QVariant lastInsertId() const { return m_lastInsertId; }
+
+    int recordCount() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    bool first();
+    bool next();
+    bool prior();
+    bool last();
+    bool eof() const { return m_pos >= m_rows.size() || m_rows.isEmpty(); }
+    int position() const { return m_pos; }
+    bool setPosition(int row);
+
+    const QStringList& columns() const { return m_columns; }
+    int columnIndex(const QString& column) const;
+    bool hasColumn(const QString& column) const { return columnIndex(column) >= 0; }
+
+    // Fields of the current row by column name (case does not matter). With no current row,
+    // or an unknown column, the value is empty.
+    QVariant value(const QString& column) const;
+    // An empty value reads as "", a number as its shortest decimal text.
+    QString text(const QString& column) const;
+    // An empty value (or text that is not a number) reads as 0.
+    double number(const QString& column) const;
+    int integer(const QString& column) const;
+
+    // Any row, for grids.
+    QVariant value(int row, const QString& column) const;
+    QString text(int row, const QString& column) const;
+    double number(int row, const QString& column) const;
+    const QVector<QVector<QVariant>>& rows() const { return m_rows; }
+
+    // Conversions used by every reader of database values.
+    static QString variantText(const QVariant& v);
+    static double variantNumber(const QVariant& v);
+
+private:
+    bool run(bool select);
+
+    DbConnection& m_conn;
+    QStringList m_lines;
+    QHash<QString, QVariant> m_params; // upper-case name -> value
+    QStringList m_columns;
+    QVector<QVector<QVariant>> m_rows;
+    int m_pos = 0;
+    bool m_open = false;
+    QString m_error;
+    int m_rowsAffected = 0;
+    QVariant m_lastInsertId;
+};
+
+namespace SqlDialect {
+
+struct Translated {
+    QString sql;            // positional "?" placeholders, mid() as substr()
+    QStringList paramNames; // upper-case, in order of appearance
+};
+
+// Turns a statement in the program's dialect into SQLite's: named parameters become
+// positional ones and mid(text,start,length) becomes substr (also 1-based). String
+// literals, quoted names and comments are left alone.
+Translated translate(const QString& sql);
+
+} // namespace SqlDialect

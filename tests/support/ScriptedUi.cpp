@@ -1,0 +1,97 @@
+#include "support/ScriptedUi.h"
+
+void ScriptedUi::showMessage(const QString& text)
+{
+    shown << Shown{QStringLiteral("message"), QString(), text, Icon::None};
+}
+
+void ScriptedUi::messageBox(const QString& title, const QString& text, Icon icon)
+{
+    shown << Shown{QStringLiteral("box"), title, text, icon};
+}
+
+void ScriptedUi::showError(const QString& text)
+{
+    shown << Shown{QStringLiteral("error"), QString(), text, Icon::Error};
+}
+
+bool ScriptedUi::confirm(const QString& title, const QString& text, Icon icon)
+{
+    confirmTexts << text;
+    if (confirms.isEmpty()) {
+        unexpected << QStringLiteral("confirm: ") + text;
+        return false;
+    }
+    return confirms.dequeue();
+}
+
+void ScriptedUi::prompt(const PromptSpec& spec, QString& answer)
+{
+    prompts << spec;
+    if (promptAnswers.isEmpty()) {
+        unexpected << QStringLiteral("prompt: ") + spec.formName;
+        return;
+    }
+    const std::optional<QString> a = promptAnswers.dequeue();
+    if (a)
+        answer = *a;
+}
+
+void ScriptedUi::pick(const PickerSpec& spec, QStringList& answers)
+{
+    pickers << spec;
+    if (pickAnswers.isEmpty()) {
+        unexpected << QStringLiteral("pick: ") + spec.formName;
+        return;
+    }
+    const std::optional<QStringList> a = pickAnswers.dequeue();
+    if (a)
+        answers = *a;
+}
+
+QString ScriptedUi::saveFileName(const QString& title, const QString&, const QString&)
+{
+    fileDialogTitles << title;
+    if (fileNames.isEmpty()) {
+        unexpected << QStringLiteral("save: ") + title;
+        return QString();
+    }
+    return fileNames.dequeue();
+}
+
+QString ScriptedUi::openFileName(const QString& title, const QString&)
+{
+    fileDialogTitles << title;
+    if (fileNames.isEmpty()) {
+        unexpected << QStringLiteral("open: ") + title;
+        return QString();
+    }
+    return fileNames.dequeue();
+}
+
+QStringList ScriptedUi::texts() const
+{
+    QStringList list;
+    for (const Shown& s : shown)
+        list << s.text;
+    return list;
+}
+
+QString ScriptedUi::lastText() const
+{
+    return shown.isEmpty() ? QString() : shown.last().text;
+}
+
+void ScriptedUi::clear()
+{
+    confirms.clear();
+    promptAnswers.clear();
+    pickAnswers.clear();
+    fileNames.clear();
+    shown.clear();
+    confirmTexts.clear();
+    prompts.clear();
+    pickers.clear();
+    fileDialogTitles.clear();
+    unexpected.clear();
+}

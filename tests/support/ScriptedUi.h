@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/Ui.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+#include <optional>
+
+// The Ui port for tests: records every message and answers confirmations, prompts, pickers
+// and file dialogs from queues. An unexpected question fails loudly through `unexpected`.
+class ScriptedUi : public Ui {
+public:
+    struct Shown {
+        QString kind; // "message", "box", "error"
+        QString title;
+        QString text;
+        Icon icon = Icon::None;
+    };
+
+    void showMessage(const QString& text) override;
+    void messageBox(const QString& title, const QString& text, Icon icon) override;
+    void showError(const QString& text) override;
+    bool confirm(const QString& title, const QString& text, Icon icon) override;
+    void prompt(const PromptSpec& spec, QString& answer) override;
+    void pick(const PickerSpec& spec, QStringList& answers) override;
+    QString saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
+    QString openFileName(const QString& title, const QString& filter) override;
+
+    // Queues. A prompt or pick answered with std::nullopt is closed by its close box.
+    QQueue<bool> confirms;
+    QQueue<std::optional<QString>> promptAnswers;
+    QQueue<std::optional<QStringList>> pickAnswers;
+    QQueue<QString> fileNames;
+
+    // What was shown and asked, in order.
+    QList<Shown> shown;
+    QStringList confirmTexts;
+    QList<PromptSpec> prompts;
+    QList<PickerSpec> pickers;
+    QStringList fileDialogTitles;
+    // Questions asked with nothing queued to answer them.
+    QStringList unexpected;
+
+    // Texts of everything shown, in order.
+    QStringList texts() const;
+    QString lastText() const;
+    void clear();
+};
