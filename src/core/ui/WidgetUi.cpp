@@ -1,0 +1,93 @@
+#include "core/ui/WidgetUi.h"
+
+#include "core/ui/PickerDialog.h"
+#include "core/ui/PromptDialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon boxIcon(Ui::Icon icon)
+{
+    switch (icon) {
+    case Ui::Icon::Information:
+        return QMessageBox::Information;
+    case Ui::Icon::Warning:
+        return QMessageBox::Warning;
+    case Ui::Icon::Question:
+        return QMessageBox::Question;
+    case Ui::Icon::Error:
+        return QMessageBox::Critical;
+    case Ui::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+WidgetUi::WidgetUi(QWidget* parent)
+    : m_parent(parent)
+{
+}
+
+void WidgetUi::showMessage(const QString& text)
+{
+    // The plain message box carries the application's title.
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+void WidgetUi::messageBox(const QString& title, const QString& text, Icon icon)
+{
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+void WidgetUi::showError(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+bool WidgetUi::confirm(const QString& title, const QString& text, Icon icon)
+{
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    return box.exec() == QMessageBox::Ok;
+}
+
+void WidgetUi::prompt(const PromptSpec& spec, QString& answer)
+{
+    PromptDialog::run(spec, answer, m_parent);
+}
+
+void WidgetUi::pick(const PickerSpec& spec, QStringList& answers)
+{
+    PickerDialog::run(spec, answers, m_parent);
+}
+
+QString WidgetUi::saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix)
+{
+    QFileDialog dialog(m_parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+QString WidgetUi::openFileName(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(m_parent, title, QString(), filter);
+}
+
+void WidgetUi::processEvents()
+{
+    QApplication::processEvents();
+}
