@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The receipt printer and the cash drawer behind it. The device is opened and closed for
+// every receipt and every drawer command; a spool file is appended to, never truncated.
+namespace ReceiptPrinter {
+
+// POS_RECEIPT_DEVICE; else /dev/usb/lp0 or /dev/lp0 when present; else ProgramFolder::file("LPT1").
+QString deviceName();
+// Copies the file to the device line by line; *error = "文件打开错误" when the device cannot be opened.
+bool printFile(const QString& file, QString* error);
+// Sends the drawer kick 1B 70 00 3C FF; the same error text when the device cannot be opened.
+bool openMoneyBox(QString* error);
+
+} // namespace ReceiptPrinter
