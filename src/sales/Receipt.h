@@ -40,7 +40,7 @@ QByteArray render(const ReceiptData& data);
 QList<ReceiptLine> linesFrom(const Query& lines);
 // ProgramFolder::file("bill.txt")
 QString billFile();
-// Truncates the file and writes the receipt; on failure *error holds the reason.
+// Writes the receipt afresh (the old one is replaced whole); on failure *error holds the reason.
 bool write(const ReceiptData& data, const QString& file, QString* error);
 
 } // namespace Receipt
