@@ -1,0 +1,340 @@
+#include "sales/Checkout.h"
+
+#include "core/Clock.h"
+#include "core/TextUtil.h"
+#include "core/Ui.h"
+#include "core/VoucherNumber.h"
+#include "sales/Receipt.h"
+#include "sales/ReceiptPrinter.h"
+#include "sales/Voice.h"
+
+#include <cmath>
+
+const QString Checkout::Zf = QStringLiteral("zf");
+const QString Checkout::Hj = QStringLiteral("hj");
+const QString Checkout::Sk = QStringLiteral("sk");
+const QString Checkout::Zhao = QStringLiteral("zhao");
+const QString Checkout::Button1 = QStringLiteral("Button1");
+
+namespace {
+
+const QString kNone = QStringLiteral("~");
+
+} // namespace
+
+Checkout::Checkout(const SaleKind& kind, const SaleHandover& handover, Ui& ui)
+    : m_kind(kind)
+    , m_handover(handover)
+    , m_ui(ui)
+{
+}
+
+Checkout::~Checkout() = default;
+
+QStringList Checkout::paymentMethods()
+{
+    return {QStringLiteral("现金"), QStringLiteral("银行卡")};
+}
+
+bool Checkout::create()
+{
+    if (!m_db.open()) {
+        m_ui.showError(m_db.lastError());
+        return false;
+    }
+    if (!readSettings())
+        return false;
+    m_fields[Zf] = paymentMethods().constFirst();
+    m_fields[Hj] = m_handover.total;
+    focus(Sk);
+    return true;
+}
+
+bool Checkout::readSettings()
+{
+    Query q(m_db);
+    q.setSql(QStringLiteral("select * from xtsz"));
+    if (!q.open()) {
+        m_ui.showError(q.lastError());
+        return false;
+    }
+    m_speak = q.integer(QStringLiteral("qt1")) == 1;
+    m_drawer = q.integer(QStringLiteral("qx")) == 1;
+    m_shopName = q.text(QStringLiteral("gsmc"));
+    m_shopPhone = q.text(QStringLiteral("gsdh"));
+    return true;
+}
+
+QString Checkout::text(const QString& field) const
+{
+    return m_fields.value(field);
+}
+
+void Checkout::setText(const QString& field, const QString& text)
+{
+    if (field == Sk && text != m_fields.value(Sk))
+        m_fields[Zhao].clear();
+    m_fields[field] = text;
+}
+
+void Checkout::setFocusField(const QString& field)
+{
+    m_focus = field;
+    m_selectAll = false;
+}
+
+void Checkout::focus(const QString& field, bool selectAll)
+{
+    m_focus = field;
+    m_selectAll = selectAll;
+}
+
+void Checkout::activate()
+{
+    if (!m_speak)
+        return;
+    double due = 0;
+    TextUtil::toNumber(text(Hj), &due);
+    Voice::speakAmount(due, m_ui);
+}
+
+void Checkout::enterPressed(const QString& field)
+{
+    if (field == Zf || field == Hj)
+        focus(Sk);
+    else if (field == Sk)
+        computeChange();
+    else if (field == Zhao)
+        keyInChange();
+}
+
+void Checkout::keyInChange()
+{
+    focus(Button1);
+}
+
+void Checkout::computeChange()
+{
+    const QString tendered = text(Sk);
+    if (!tendered.isEmpty()) {
+        double sk = 0;
+        double due = 0;
+        if (!TextUtil::toNumber(tendered, &sk) || !TextUtil::toNumber(text(Hj), &due)) {
+            m_ui.showMessage(QStringLiteral("%1金额“%2”不是数字，请重新输入").arg(m_kind.amountLabel, tendered));
+            focus(Sk, true);
+            return;
+        }
+        m_fields[Zhao] = TextUtil::shortestNumber(sk - due);
+    }
+    focus(Zhao);
+}
+
+bool Checkout::postSale()
+{
+    // A voucher is posted once; the dialog closes when it is, but a second press must not
+    // apply anything again.
+    if (m_answer.posted)
+        return true;
+    if (!readSettings())
+        return false;
+
+    // Every text is a number before anything is written.
+    double due = 0;
+    double tendered = 0;
+    double change = 0;
+    double discount = 0;
+    const QString label = m_kind.amountLabel;
+    if (text(Sk).trimmed().isEmpty()) {
+        m_ui.showMessage(QStringLiteral("请输入%1金额").arg(label));
+        focus(Sk, true);
+        return false;
+    }
+    if (!TextUtil::toNumber(text(Sk), &tendered)) {
+        m_ui.showMessage(QStringLiteral("%1金额“%2”不是数字，请重新输入").arg(label, text(Sk)));
+        focus(Sk, true);
+        return false;
+    }
+    if (!TextUtil::toNumber(text(Zhao), &change)) {
+        m_ui.showMessage(QStringLiteral("还没有计算找还金额，请在%1金额处按回车").arg(label));
+        focus(Sk, true);
+        return false;
+    }
+    if (!TextUtil::toNumber(text(Hj), &due)) {
+        m_ui.showMessage(QStringLiteral("合计金额“%1”不是数字，不能过账").arg(text(Hj)));
+        return false;
+    }
+    if (!TextUtil::toNumber(m_handover.discount, &discount)) {
+        m_ui.showMessage(QStringLiteral("折扣“%1”不是数字，请返回修改折扣").arg(m_handover.discount));
+        return false;
+    }
+
+    QString error;
+    bool refused = false;
+    const bool written = m_db.transaction([&] { return writePosting(due, tendered, change, discount, &error, &refused); });
+    if (!written) {
+        if (refused)
+            m_ui.showMessage(error);
+        else
+            m_ui.showError(error.isEmpty() ? m_db.lastError() : error);
+        return false;
+    }
+
+    // The sale is written. Whatever happens to the receipt or the drawer now, it stays posted
+    // and the sales screen moves on to the next number.
+    m_answer.posted = true;
+    printReceipt(due, tendered, change);
+
+    const VoucherNumber::Result next = VoucherNumber::nextAfterPosting(m_db, m_kind.voucher, m_handover.date);
+    if (next.ok())
+        m_answer.nextNumber = next.number;
+    else
+        m_ui.showError(next.error);
+    return true;
+}
+
+bool Checkout::writePosting(double due, double tendered, double change, double discount, QString* error, bool* refused)
+{
+    const QString header = m_kind.voucher.headerTable;
+    const QString number = m_handover.voucherNumber;
+    Query q(m_db);
+    auto fail = [&](const Query& failed) {
+        *error = failed.lastError();
+        return false;
+    };
+
+    // Header: a held voucher has one already and is completed; otherwise it is written now.
+    q.add(QStringLiteral("select * from %1  where djbh=:DJBH").arg(header));
+    q.bind(QStringLiteral("DJBH"), number);
+    if (!q.open())
+        return fail(q);
+    const bool found = q.first();
+    if (found && !q.value(QStringLiteral("lkje")).isNull()) {
+        // Paid already (two screens on one number): its stock, cash and points are booked.
+        *refused = true;
+        *error = QStringLiteral("单据%1已经过账，不能再次过账").arg(number);
+        return false;
+    }
+    const double openAmount = TextUtil::roundTo((tendered - change) - due, 2);
+    double quantity = 0;
+    TextUtil::toNumber(m_handover.quantity, &quantity);
+    q.close();
+    q.clear();
+    if (found) {
+        q.add(QStringLiteral("update %1 set hjje=:HJJE,zhje=:ZHJE,%2rq=:RQ,sj=:SJ,hjsl=:HJSL,lkje=:LKJE,zhaoje=:ZHAOJE,fkfs=:FKFS")
+                  .arg(header, m_kind.writesOpenAmount ? QStringLiteral("qkje=:QKJE,") : QString()));
+        q.add(QStringLiteral(" WHERE djbh=:DJBH"));
+        q.bind(QStringLiteral("ZHAOJE"), change);
+    } else {
+        q.add(QStringLiteral("insert into %1(djbh,hjje,zhje,%2xm,rq,sj,khmc,ckmc,hjsl,lkje,zhaoje,fkfs)")
+                  .arg(header, m_kind.writesOpenAmount ? QStringLiteral("qkje,") : QString()));
+        q.add(QStringLiteral(" values(:DJBH,:HJJE,:ZHJE,%1:XM,:RQ,:SJ,:KHMC,:CKMC,:HJSL,:LKJE,:ZHAOJIE,:FKFS)")
+                  .arg(m_kind.writesOpenAmount ? QStringLiteral(":QKJE,") : QString()));
+        q.bind(QStringLiteral("XM"), m_handover.operatorName);
+        q.bind(QStringLiteral("KHMC"), m_handover.customer);
+        q.bind(QStringLiteral("CKMC"), m_handover.warehouse);
+        q.bind(QStringLiteral("ZHAOJIE"), change);
+    }
+    q.bind(QStringLiteral("DJBH"), number);
+    q.bind(QStringLiteral("HJJE"), due);
+    q.bind(QStringLiteral("ZHJE"), due * discount);
+    // Kept to the fen: a paid voucher must never look held (qkje > 0).
+    q.bind(QStringLiteral("QKJE"), openAmount);
+    q.bind(QStringLiteral("RQ"), m_handover.date);
+    q.bind(QStringLiteral("SJ"), Clock::timeText());
+    q.bind(QStringLiteral("HJSL"), quantity);
+    q.bind(QStringLiteral("LKJE"), tendered);
+    q.bind(QStringLiteral("FKFS"), text(Zf));
+    if (!q.execute())
+        return fail(q);
+
+    // Member: the accumulated amount moves by the discounted amount, the points by the whole
+    // part of amount due × points base.
+    if (m_handover.memberCard != kNone) {
+        q.setSql(QStringLiteral("select * from jfjs"));
+        if (!q.open())
+            return fail(q);
+        const double js = q.number(QStringLiteral("js"));
+        q.setSql(QStringLiteral("select * from hyinfo where hykh=:HYKH"));
+        q.bind(QStringLiteral("HYKH"), m_handover.memberCard);
+        if (!q.open())
+            return fail(q);
+        const double ljje = q.number(QStringLiteral("ljje"));
+        const double ljjf = q.number(QStringLiteral("ljjf"));
+        // Rounded first so that 0.29 × 100 counts 29 points, not 28.
+        const double points = std::trunc(TextUtil::roundTo(due * js, 6));
+        q.setSql(QStringLiteral("update hyinfo set ljje=:LJJE,ljjf=:LJJF where hykh=:HYKH"));
+        q.bind(QStringLiteral("LJJE"), TextUtil::roundTo(ljje + m_kind.memberSign * (due * discount), 4));
+        q.bind(QStringLiteral("LJJF"), ljjf + m_kind.memberSign * points);
+        q.bind(QStringLiteral("HYKH"), m_handover.memberCard);
+        if (!q.execute())
+            return fail(q);
+    }
+
+    // Cash box, for every payment method.
+    q.setSql(QStringLiteral("select * from boxje"));
+    if (!q.open())
+        return fail(q);
+    const double box = q.number(QStringLiteral("je"));
+    q.setSql(QStringLiteral("update boxje set je=:JE"));
+    q.bind(QStringLiteral("JE"), TextUtil::roundTo(box + m_kind.cashSign * due, 4));
+    if (!q.execute())
+        return fail(q);
+
+    // Stock, line by line; several lines of one product move it one after another.
+    Query lines(m_db);
+    lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    lines.bind(QStringLiteral("DJBH"), number);
+    if (!lines.open())
+        return fail(lines);
+    for (int row = 0; row < lines.recordCount(); ++row) {
+        const QString spbh = lines.text(row, QStringLiteral("spbh"));
+        q.setSql(QStringLiteral("select sl from kucun where spbh=:SPBH"));
+        q.bind(QStringLiteral("SPBH"), spbh);
+        if (!q.open())
+            return fail(q);
+        const double stock = q.number(QStringLiteral("sl"));
+        q.setSql(QStringLiteral("update kucun set sl=:SL where spbh=:SPBH"));
+        q.bind(QStringLiteral("SL"), TextUtil::roundTo(stock + m_kind.stockSign * lines.number(row, QStringLiteral("sl")), 6));
+        q.bind(QStringLiteral("SPBH"), spbh);
+        if (!q.execute())
+            return fail(q);
+    }
+    return true;
+}
+
+void Checkout::printReceipt(double due, double tendered, double change)
+{
+    Query lines(m_db);
+    lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    lines.bind(QStringLiteral("DJBH"), m_handover.voucherNumber);
+    if (!lines.open()) {
+        m_ui.showError(lines.lastError());
+        return;
+    }
+    ReceiptData data;
+    data.refund = m_kind.refundReceipt;
+    data.shopName = m_shopName;
+    data.shopPhone = m_shopPhone;
+    data.operatorName = m_handover.operatorName;
+    data.voucherNumber = m_handover.voucherNumber;
+    data.date = m_handover.date;
+    data.time = Clock::timeText();
+    data.amountDue = due;
+    data.tendered = tendered;
+    data.change = change;
+    data.lines = Receipt::linesFrom(lines);
+
+    QString error;
+    const QString bill = Receipt::billFile();
+    if (!Receipt::write(data, bill, &error)) {
+        m_ui.showError(error);
+        return;
+    }
+    // A printer that cannot be opened keeps the drawer shut; bill.txt stays for a reprint.
+    if (!ReceiptPrinter::printFile(bill, &error)) {
+        m_ui.showMessage(error);
+        return;
+    }
+    if (m_drawer && !ReceiptPrinter::openMoneyBox(&error))
+        m_ui.showMessage(error);
+}

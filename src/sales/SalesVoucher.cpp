@@ -1,0 +1,675 @@
+#include "sales/SalesVoucher.h"
+
+#include "core/Clock.h"
+#include "core/Dialogs.h"
+#include "core/LoginUser.h"
+#include "core/TextUtil.h"
+#include "core/Ui.h"
+
+const QString SalesVoucher::Djbh = QStringLiteral("djbh");
+const QString SalesVoucher::Czy = QStringLiteral("czy");
+const QString SalesVoucher::Rq = QStringLiteral("rq");
+const QString SalesVoucher::Ck = QStringLiteral("ck");
+const QString SalesVoucher::Zhekou = QStringLiteral("zhekou");
+const QString SalesVoucher::Kh = QStringLiteral("kh");
+const QString SalesVoucher::Spmc = QStringLiteral("spmc");
+const QString SalesVoucher::Sl = QStringLiteral("sl");
+const QString SalesVoucher::Shoujia = QStringLiteral("shoujia");
+const QString SalesVoucher::Hjsl = QStringLiteral("hjsl");
+const QString SalesVoucher::Hjje = QStringLiteral("hjje");
+const QString SalesVoucher::NonMember = QStringLiteral("非会员");
+const QString SalesVoucher::Member = QStringLiteral("会员");
+
+namespace {
+
+const QString kSystemPrompt = QStringLiteral("系统提示");
+const QString kNone = QStringLiteral("~");
+
+} // namespace
+
+const QList<SalesVoucher::GridColumn>& SalesVoucher::gridColumns()
+{
+    static const QList<GridColumn> columns{
+        {QStringLiteral("spmc"), QStringLiteral("商品名称")}, {QStringLiteral("spxh"), QStringLiteral("型号")},
+        {QStringLiteral("spgg"), QStringLiteral("规格")},     {QStringLiteral("spjl"), QStringLiteral("计量单位")},
+        {QStringLiteral("sale1"), QStringLiteral("售价")},    {QStringLiteral("sl"), QStringLiteral("数量")},
+        {QStringLiteral("jine"), QStringLiteral("销售金额")}, {QStringLiteral("zhekou"), QStringLiteral("折扣")},
+        {QStringLiteral("zhekouje"), QStringLiteral("折扣后金额")},
+    };
+    return columns;
+}
+
+bool SalesVoucher::isPinyinCode(const QString& text)
+{
+    for (QChar c : text.trimmed()) {
+        const bool letter = (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+        if (!letter)
+            return false;
+    }
+    return true;
+}
+
+SalesVoucher::SalesVoucher(const SaleKind& kind, Ui& ui)
+    : m_kind(kind)
+    , m_ui(ui)
+    , m_grid(m_db)
+{
+}
+
+SalesVoucher::~SalesVoucher() = default;
+
+bool SalesVoucher::create()
+{
+    if (!m_db.open()) {
+        m_ui.showError(m_db.lastError());
+        return false;
+    }
+    if (m_kind.readsSettings) {
+        Query q(m_db);
+        q.setSql(QStringLiteral("select * from xtsz"));
+        if (!q.open()) {
+            dbError(q.lastError());
+            return false;
+        }
+        m_priceReadOnly = q.integer(QStringLiteral("jia")) == 1;
+        m_stockCheckOff = q.integer(QStringLiteral("ku")) == 1;
+    } else {
+        // The return screen reads no settings: the price is never typed and stock never checked.
+        m_priceReadOnly = true;
+        m_stockCheckOff = true;
+    }
+    m_fields[Rq] = Clock::todayText();
+    m_fields[Zhekou] = QStringLiteral("1");
+
+    Query q(m_db);
+    q.setSql(QStringLiteral("select * from ckinfo"));
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    m_warehouses.clear();
+    for (bool more = q.first(); more; more = q.next())
+        m_warehouses << q.text(QStringLiteral("ckmc"));
+    m_fields[Ck] = m_warehouses.value(0);
+
+    if (!drawNumber())
+        return false;
+    m_fields[Kh] = NonMember;
+    m_fields[Czy] = LoginUser::name();
+    showLeftoverLines();
+    focus(Spmc);
+    return true;
+}
+
+QString SalesVoucher::text(const QString& field) const
+{
+    return m_fields.value(field);
+}
+
+void SalesVoucher::setText(const QString& field, const QString& text)
+{
+    m_fields[field] = text;
+}
+
+void SalesVoucher::setFocusField(const QString& field)
+{
+    m_focus = field;
+    m_selectAll = false;
+}
+
+void SalesVoucher::setCurrentLine(int row)
+{
+    m_currentLine = row;
+}
+
+QString SalesVoucher::clockText()
+{
+    return QStringLiteral("现在时间是:") + Clock::todayText() + QLatin1Char(' ') + Clock::timeText();
+}
+
+void SalesVoucher::focus(const QString& field, bool selectAll)
+{
+    m_focus = field;
+    m_selectAll = selectAll;
+}
+
+void SalesVoucher::dbError(const QString& text)
+{
+    m_ui.showError(text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys
+
+void SalesVoucher::enterPressed(const QString& field)
+{
+    if (field == Spmc) {
+        if (!text(Spmc).isEmpty())
+            enterProductCode();
+        else
+            focus(Sl);
+    } else if (field == Sl) {
+        enterQuantity();
+    } else if (field == Shoujia) {
+        if (m_kind.enterWithoutName || !text(Spmc).isEmpty())
+            addPickedProduct();
+    } else if (field == Djbh) {
+        focus(Czy);
+    } else if (field == Czy) {
+        focus(Rq);
+    } else if (field == Rq) {
+        focus(Ck);
+    } else if (field == Ck) {
+        focus(Zhekou);
+    } else if (field == Zhekou) {
+        m_discountReadOnly = true;
+        focus(Spmc);
+    } else if (field == Kh) {
+        focus(Spmc);
+    }
+}
+
+void SalesVoucher::pressF5()
+{
+    if (m_kind.canHold)
+        holdVoucher();
+    else
+        voidVoucher();
+}
+
+void SalesVoucher::pressF6()
+{
+    if (m_kind.canHold)
+        recallVoucher();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Entering products
+
+bool SalesVoucher::lookupProduct(const QString& sql, const QString& param, const QString& value, bool* found)
+{
+    Query q(m_db);
+    q.setSql(sql);
+    q.bind(param, value);
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    *found = q.first();
+    m_hasProduct = *found;
+    if (*found) {
+        m_product.spbh = q.text(QStringLiteral("spbh"));
+        m_product.spmc = q.text(QStringLiteral("spmc"));
+        m_product.spxh = q.text(QStringLiteral("spxh"));
+        m_product.spgg = q.text(QStringLiteral("spgg"));
+        m_product.splb = q.text(QStringLiteral("splb"));
+        m_product.spjl = q.text(QStringLiteral("spjl"));
+        m_product.sale1 = q.text(QStringLiteral("sale1"));
+        m_product.sale2 = q.text(QStringLiteral("sale2"));
+    } else {
+        m_product = Product();
+    }
+    return true;
+}
+
+bool SalesVoucher::stockAllows(bool* allowed)
+{
+    Query q(m_db);
+    q.setSql(QStringLiteral("select * from kucun where spbh=:SPBH"));
+    q.bind(QStringLiteral("SPBH"), m_product.spbh);
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    // No stock row reads as zero stock.
+    *allowed = q.number(QStringLiteral("sl")) > 0;
+    return true;
+}
+
+bool SalesVoucher::enterProductCode()
+{
+    const QString code = text(Spmc);
+    const bool pinyin = isPinyinCode(code);
+    bool found = false;
+    if (pinyin) {
+        if (!lookupProduct(QStringLiteral("select * from spinfo where pinma=:PINMA"), QStringLiteral("PINMA"), code, &found))
+            return false;
+    } else {
+        if (!lookupProduct(QStringLiteral("select * from spinfo where spbh=:SPBH"), QStringLiteral("SPBH"), code, &found))
+            return false;
+        if (!found &&
+            !lookupProduct(QStringLiteral("select * from spinfo where tiaoma=:TIAOMA"), QStringLiteral("TIAOMA"), code, &found))
+            return false;
+    }
+    if (!found) {
+        m_ui.showMessage(QStringLiteral("查无此商品，请重新输入"));
+        focus(Spmc, true);
+        return false;
+    }
+    if (!m_stockCheckOff) {
+        bool allowed = false;
+        if (!stockAllows(&allowed))
+            return false;
+        if (!allowed) {
+            m_ui.showMessage(QStringLiteral("该商品库存为零不能销售"));
+            focus(Spmc, true);
+            return false;
+        }
+    }
+    m_fields[Sl] = QStringLiteral("1");
+    m_fields[Shoujia] = text(Kh) == NonMember ? m_product.sale1 : m_product.sale2;
+    m_fields[Spmc] = m_product.spmc;
+    if (!addLine())
+        return false;
+    if (pinyin && m_kind.pinyinLeavesZero) {
+        m_fields[Sl] = QStringLiteral("0");
+        m_fields[Shoujia] = QStringLiteral("0");
+    }
+    return true;
+}
+
+void SalesVoucher::enterQuantity()
+{
+    if (m_hasProduct && (m_kind.enterWithoutName || !text(Spmc).isEmpty()))
+        m_fields[Shoujia] = m_product.sale1;
+    focus(Shoujia);
+}
+
+bool SalesVoucher::addPickedProduct()
+{
+    if (!m_hasProduct) {
+        // A cancelled picker leaves a name in the entry but no product behind it.
+        m_ui.showMessage(QStringLiteral("请先输入商品编码或用“…”选择商品"));
+        focus(Spmc, true);
+        return false;
+    }
+    return addLine();
+}
+
+void SalesVoucher::pickProduct()
+{
+    QStringList answers{kNone, kNone};
+    m_ui.pick(Dialogs::picker(m_kind.productPicker), answers);
+    if (answers.value(1) != kNone)
+        m_fields[Spmc] = answers.value(1);
+    bool found = false;
+    if (!lookupProduct(QStringLiteral("select * from spinfo where spbh=:SPBH"), QStringLiteral("SPBH"), answers.value(0), &found))
+        return;
+    focus(Sl);
+}
+
+bool SalesVoucher::addLine()
+{
+    double sl = 0;
+    double price = 0;
+    double discount = 0;
+    if (!TextUtil::toNumber(text(Sl), &sl)) {
+        m_ui.showMessage(QStringLiteral("数量“%1”不是数字，请重新输入").arg(text(Sl)));
+        focus(Sl, true);
+        return false;
+    }
+    if (!TextUtil::toNumber(text(Shoujia), &price)) {
+        if (text(Shoujia).trimmed().isEmpty() && text(Kh) != NonMember && m_product.sale2.isEmpty())
+            m_ui.showMessage(QStringLiteral("该商品没有会员价，不能按会员价销售"));
+        else
+            m_ui.showMessage(QStringLiteral("售价“%1”不是数字，请重新输入").arg(text(Shoujia)));
+        focus(m_priceReadOnly ? Spmc : Shoujia, true);
+        return false;
+    }
+    if (!TextUtil::toNumber(text(Zhekou), &discount)) {
+        m_ui.showMessage(QStringLiteral("折扣“%1”不是数字，请按F12修改折扣").arg(text(Zhekou)));
+        focus(Spmc, true);
+        return false;
+    }
+
+    Query q(m_db);
+    q.close();
+    q.clear();
+    q.add(QStringLiteral("insert into %1(spbh,spmc,spxh,spgg,splb,spjl,sl,sale1,jine,zhekou,zhekouje,djbh,rq)")
+              .arg(m_kind.lineTable));
+    q.add(QStringLiteral(" values(:SPBH,:SPMC,:SPXH,:SPGG,:SPlb,:SPJL,:SL,:SALE1,:JINE,:ZHEKOU,:ZHEKOUJE,:DJBH,:RQ)"));
+    q.bind(QStringLiteral("SPBH"), m_product.spbh);
+    q.bind(QStringLiteral("SPMC"), m_product.spmc);
+    q.bind(QStringLiteral("SPXH"), m_product.spxh);
+    q.bind(QStringLiteral("SPGG"), m_product.spgg);
+    q.bind(QStringLiteral("SPLB"), m_product.splb);
+    q.bind(QStringLiteral("SPJL"), m_product.spjl);
+    q.bind(QStringLiteral("SL"), sl);
+    q.bind(QStringLiteral("SALE1"), price);
+    q.bind(QStringLiteral("JINE"), price * sl);
+    q.bind(QStringLiteral("ZHEKOU"), discount);
+    q.bind(QStringLiteral("ZHEKOUJE"), price * (discount * sl));
+    q.bind(QStringLiteral("DJBH"), text(Djbh));
+    q.bind(QStringLiteral("RQ"), text(Rq));
+    if (!q.execute()) {
+        dbError(q.lastError());
+        return false;
+    }
+    if (!reloadGrid() || !reloadTotals())
+        return false;
+    m_fields[Spmc].clear();
+    m_fields[Sl].clear();
+    m_fields[Shoujia].clear();
+    focus(Spmc);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Grid, totals, numbers
+
+bool SalesVoucher::reloadGrid()
+{
+    m_grid.close();
+    m_grid.clear();
+    m_grid.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    m_grid.bind(QStringLiteral("DJBH"), text(Djbh));
+    if (!m_grid.open()) {
+        m_gridLoaded = false;
+        dbError(m_grid.lastError());
+        return false;
+    }
+    m_gridLoaded = true;
+    if (m_currentLine >= m_grid.recordCount())
+        m_currentLine = m_grid.recordCount() - 1;
+    if (m_currentLine < 0)
+        m_currentLine = 0;
+    return true;
+}
+
+bool SalesVoucher::reloadTotals()
+{
+    Query q(m_db);
+    q.add(QStringLiteral("select sum(sl) as sl,sum(jine) as jine from  %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    q.bind(QStringLiteral("DJBH"), text(Djbh));
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    m_fields[Hjsl] = q.text(QStringLiteral("sl"));
+    m_fields[Hjje] = q.text(QStringLiteral("jine"));
+    return true;
+}
+
+void SalesVoucher::unloadGrid()
+{
+    m_grid.close();
+    m_gridLoaded = false;
+    m_currentLine = 0;
+}
+
+bool SalesVoucher::drawNumber()
+{
+    const VoucherNumber::Result r = VoucherNumber::qdjh(m_db, m_kind.voucher, text(Rq));
+    if (!r.ok()) {
+        m_ui.showError(r.error);
+        return false;
+    }
+    m_fields[Djbh] = r.number;
+    if (m_kind.numberResetsHeader) {
+        m_fields[Ck] = m_warehouses.value(0);
+        m_fields[Czy] = LoginUser::name();
+    }
+    return true;
+}
+
+// Lines left under a number by a screen that was closed without holding or paying would
+// otherwise stay hidden until the next product is entered, and then be charged to that
+// customer. Whenever a number is drawn, lines already under it are shown at once so the
+// cashier can see them and void them.
+void SalesVoucher::showLeftoverLines()
+{
+    Query q(m_db);
+    q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    q.bind(QStringLiteral("DJBH"), text(Djbh));
+    if (!q.open()) {
+        dbError(q.lastError());
+        return;
+    }
+    if (q.integer(QStringLiteral("n")) > 0) {
+        if (reloadGrid())
+            reloadTotals();
+    } else {
+        unloadGrid();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hold, recall, delete, void
+
+bool SalesVoucher::holdVoucher()
+{
+    if (!m_gridLoaded || m_grid.recordCount() == 0)
+        return false;
+    double total = 0;
+    double discount = 0;
+    double quantity = 0;
+    TextUtil::toNumber(text(Hjje), &total);
+    TextUtil::toNumber(text(Hjsl), &quantity);
+    if (!TextUtil::toNumber(text(Zhekou), &discount)) {
+        m_ui.showMessage(QStringLiteral("折扣“%1”不是数字，请按F12修改折扣").arg(text(Zhekou)));
+        focus(Spmc, true);
+        return false;
+    }
+    QString error;
+    Query find(m_db);
+    find.add(QStringLiteral("select djbh from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
+    find.bind(QStringLiteral("DJBH"), text(Djbh));
+    bool written = m_db.transaction([&] {
+        if (!find.open()) {
+            error = find.lastError();
+            return false;
+        }
+        Query q(m_db);
+        if (find.isEmpty()) {
+            q.add(QStringLiteral("insert into %1(djbh,hjje,zhje,qkje,xm,rq,sj,khmc,ckmc,hjsl)").arg(m_kind.voucher.headerTable));
+            q.add(QStringLiteral(" values(:DJBH,:HJJE,:ZHEJE,:QKJE,:XM,:RQ,:SJ,:KHMC,:CKMC,:HJSL)"));
+        } else {
+            // A recalled voucher held again keeps its one header.
+            q.add(QStringLiteral("update %1 set hjje=:HJJE,zhje=:ZHEJE,qkje=:QKJE,xm=:XM,rq=:RQ,sj=:SJ,khmc=:KHMC,"
+                                 "ckmc=:CKMC,hjsl=:HJSL")
+                      .arg(m_kind.voucher.headerTable));
+            q.add(QStringLiteral(" where djbh=:DJBH"));
+        }
+        q.bind(QStringLiteral("DJBH"), text(Djbh));
+        q.bind(QStringLiteral("HJJE"), total);
+        q.bind(QStringLiteral("ZHEJE"), total * discount);
+        q.bind(QStringLiteral("QKJE"), total * discount);
+        q.bind(QStringLiteral("XM"), text(Czy));
+        q.bind(QStringLiteral("RQ"), text(Rq));
+        q.bind(QStringLiteral("SJ"), Clock::timeText());
+        q.bind(QStringLiteral("KHMC"), text(Kh));
+        q.bind(QStringLiteral("CKMC"), text(Ck));
+        q.bind(QStringLiteral("HJSL"), quantity);
+        if (!q.execute()) {
+            error = q.lastError();
+            return false;
+        }
+        return true;
+    });
+    if (!written) {
+        dbError(error.isEmpty() ? m_db.lastError() : error);
+        return false;
+    }
+    unloadGrid();
+    m_fields[Hjsl] = QStringLiteral("0");
+    m_fields[Hjje] = QStringLiteral("0");
+    if (drawNumber())
+        showLeftoverLines();
+    focus(Spmc);
+    return true;
+}
+
+void SalesVoucher::recallVoucher()
+{
+    QStringList answers{kNone};
+    m_ui.pick(Dialogs::picker(QStringLiteral("Tsphelp3_form")), answers);
+    const QString number = answers.value(0);
+    if (number == kNone)
+        return;
+    m_fields[Djbh] = number;
+    m_currentLine = 0;
+    if (reloadGrid())
+        reloadTotals();
+    focus(Spmc);
+}
+
+void SalesVoucher::deleteLine()
+{
+    if (!m_ui.confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
+        return;
+    if (m_gridLoaded && m_grid.recordCount() > 0) {
+        const int row = qBound(0, m_currentLine, m_grid.recordCount() - 1);
+        Query q(m_db);
+        q.add(QStringLiteral("delete from  %1 where djbh=:DJBH and spbh=:SPBH").arg(m_kind.lineTable));
+        q.bind(QStringLiteral("DJBH"), text(Djbh));
+        q.bind(QStringLiteral("SPBH"), m_grid.text(row, QStringLiteral("spbh")));
+        if (!q.execute()) {
+            dbError(q.lastError());
+            return;
+        }
+    }
+    if (reloadGrid())
+        reloadTotals();
+    focus(Spmc);
+}
+
+void SalesVoucher::voidVoucher()
+{
+    if (!m_ui.confirm(kSystemPrompt, QStringLiteral("确实作废此单吗?"), Ui::Icon::Warning))
+        return;
+    QString error;
+    const bool ok = m_db.transaction([&] {
+        Query q(m_db);
+        q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
+        q.bind(QStringLiteral("DJBH"), text(Djbh));
+        if (!q.execute()) {
+            error = q.lastError();
+            return false;
+        }
+        q.close();
+        q.clear();
+        q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+        q.bind(QStringLiteral("DJBH"), text(Djbh));
+        if (!q.execute()) {
+            error = q.lastError();
+            return false;
+        }
+        return true;
+    });
+    if (!ok) {
+        dbError(error.isEmpty() ? m_db.lastError() : error);
+        return;
+    }
+    unloadGrid();
+    if (drawNumber()) {
+        m_fields[Hjsl] = QStringLiteral("0");
+        m_fields[Hjje] = QStringLiteral("0");
+        showLeftoverLines();
+    }
+    focus(Spmc);
+    m_ui.showMessage(QStringLiteral("操作成功"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Member, discount, checkout
+
+bool SalesVoucher::lookupMember(const QString& column, const QString& value)
+{
+    Query q(m_db);
+    q.add(QStringLiteral("select * from  hyinfo where %1=:%2").arg(column, column.toUpper()));
+    q.bind(column, value);
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    if (q.first()) {
+        m_fields[Kh] = Member;
+        m_memberCard = q.text(QStringLiteral("hykh"));
+    } else {
+        m_fields[Kh] = NonMember;
+        m_memberCard.clear();
+        m_ui.showMessage(QStringLiteral("查无此信息"));
+    }
+    return true;
+}
+
+void SalesVoucher::findMember()
+{
+    QString answer = kNone;
+    m_ui.prompt(Dialogs::prompt(m_kind.memberPrompt), answer);
+    const int length = TextUtil::gbkLength(answer);
+    focus(Spmc);
+    // Eleven characters are a mobile number, anything else from two up a card number.
+    if (length != 11 && length != 1) {
+        if (!lookupMember(QStringLiteral("hykh"), answer))
+            return;
+    }
+    if (length == 11) {
+        if (!lookupMember(QStringLiteral("sjhao"), answer))
+            return;
+    }
+    if (length <= 1) {
+        m_fields[Kh] = NonMember;
+        m_memberCard.clear();
+        m_ui.showMessage(QStringLiteral("输入的条件不正确，请重新输入"));
+    }
+}
+
+void SalesVoucher::editDiscount()
+{
+    m_discountReadOnly = false;
+    focus(Zhekou, true);
+}
+
+SaleHandover SalesVoucher::handover() const
+{
+    SaleHandover h;
+    h.total = text(Hjje);
+    h.memberCard = m_memberCard.isEmpty() ? kNone : m_memberCard;
+    h.voucherNumber = text(Djbh);
+    h.customer = text(Kh);
+    h.date = text(Rq);
+    h.quantity = text(Hjsl);
+    h.operatorName = text(Czy);
+    h.discount = text(Zhekou);
+    h.warehouse = text(Ck);
+    return h;
+}
+
+bool SalesVoucher::startCheckout(const CheckoutRunner& checkout)
+{
+    const SaleHandover h = handover();
+    if (h.total.isEmpty()) {
+        m_ui.showMessage(m_kind.noLinesMessage);
+        return false;
+    }
+    // After a hold or a void the total reads "0" although nothing is on the voucher.
+    Query q(m_db);
+    q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    q.bind(QStringLiteral("DJBH"), h.voucherNumber);
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    if (q.integer(QStringLiteral("n")) == 0) {
+        m_ui.showMessage(m_kind.noLinesMessage);
+        return false;
+    }
+    const CheckoutAnswer answer = checkout(h);
+    if (!answer.posted)
+        return false;
+    unloadGrid();
+    m_fields[Hjsl].clear();
+    m_fields[Hjje].clear();
+    m_fields[Zhekou] = QStringLiteral("1");
+    m_discountReadOnly = true;
+    m_fields[Kh] = NonMember;
+    m_memberCard.clear();
+    if (!answer.nextNumber.isEmpty())
+        m_fields[Djbh] = answer.nextNumber;
+    else
+        drawNumber();
+    showLeftoverLines();
+    focus(Spmc);
+    return true;
+}

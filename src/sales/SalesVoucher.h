@@ -1,0 +1,128 @@
+#pragma once
+
+#include "core/DbConnection.h"
+#include "sales/SaleHandover.h"
+#include "sales/SaleKind.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Ui;
+
+// The cashier's voucher screen (and, with the return kind, the return screen) without its
+// widgets: the texts of its fields, the lines of the voucher and every operation the keys
+// start. After each operation the window shows the texts again and puts the focus where
+// focusField() says, selecting the field's text when focusSelectAll() is true.
+class SalesVoucher {
+public:
+    // Field names, the same as the controls' object names.
+    static const QString Djbh, Czy, Rq, Ck, Zhekou, Kh, Spmc, Sl, Shoujia, Hjsl, Hjje;
+    static const QString NonMember; // "非会员"
+    static const QString Member;    // "会员"
+
+    struct Product {
+        QString spbh, spmc, spxh, spgg, splb, spjl;
+        QString sale1, sale2; // as texts; empty when the product has no such price
+    };
+
+    struct GridColumn {
+        QString field;
+        QString caption;
+    };
+    // The grid's columns in their order.
+    static const QList<GridColumn>& gridColumns();
+
+    // Letters A–Z / a–z only (a text that is blank after trimming counts too).
+    static bool isPinyinCode(const QString& text);
+
+    SalesVoucher(const SaleKind& kind, Ui& ui);
+    ~SalesVoucher();
+    SalesVoucher(const SalesVoucher&) = delete;
+    SalesVoucher& operator=(const SalesVoucher&) = delete;
+
+    // Opens the screen's connection, reads the settings and draws the first number. False,
+    // with the reason shown, when the screen cannot work.
+    bool create();
+    const SaleKind& kind() const { return m_kind; }
+    DbConnection& db() { return m_db; }
+
+    // Field texts. The window writes what the person types with setText.
+    QString text(const QString& field) const;
+    void setText(const QString& field, const QString& text);
+    QStringList warehouses() const { return m_warehouses; }
+    bool priceReadOnly() const { return m_priceReadOnly; }
+    bool discountReadOnly() const { return m_discountReadOnly; }
+    bool stockCheckOff() const { return m_stockCheckOff; }
+    // The found member's card, empty for none.
+    QString memberCard() const { return m_memberCard; }
+    bool hasCurrentProduct() const { return m_hasProduct; }
+    const Product& currentProduct() const { return m_product; }
+
+    QString focusField() const { return m_focus; }
+    bool focusSelectAll() const { return m_selectAll; }
+    // The window reports a focus moved by the mouse or Tab.
+    void setFocusField(const QString& field);
+
+    // The voucher's lines as the grid shows them (no rows while the grid is unloaded).
+    bool gridLoaded() const { return m_gridLoaded; }
+    const Query& lines() const { return m_grid; }
+    int currentLine() const { return m_currentLine; }
+    void setCurrentLine(int row);
+
+    // "现在时间是:" and the current date and time, for the banner clock.
+    static QString clockText();
+
+    // Enter in any field: the field order and the entry path.
+    void enterPressed(const QString& field);
+    // The function keys as this kind of screen binds them.
+    void pressF5();
+    void pressF6();
+
+    bool enterProductCode();
+    void enterQuantity();
+    bool addPickedProduct();
+    void pickProduct();
+    bool holdVoucher();
+    void recallVoucher();
+    void deleteLine();
+    void voidVoucher();
+    void findMember();
+    void editDiscount();
+    // PgDn: hands the voucher to the checkout and, when it was posted, starts the next voucher.
+    bool startCheckout(const CheckoutRunner& checkout);
+    // The handover as the screen holds it now.
+    SaleHandover handover() const;
+
+private:
+    bool addLine();
+    bool lookupProduct(const QString& sql, const QString& param, const QString& value, bool* found);
+    bool stockAllows(bool* allowed);
+    bool reloadGrid();
+    bool reloadTotals();
+    bool drawNumber();
+    void showLeftoverLines();
+    void unloadGrid();
+    void focus(const QString& field, bool selectAll = false);
+    bool lookupMember(const QString& column, const QString& value);
+    void dbError(const QString& text);
+
+    const SaleKind& m_kind;
+    Ui& m_ui;
+    DbConnection m_db;
+    Query m_grid;
+
+    QHash<QString, QString> m_fields;
+    QStringList m_warehouses;
+    bool m_priceReadOnly = true;
+    bool m_discountReadOnly = true;
+    bool m_stockCheckOff = false;
+    QString m_memberCard;
+    Product m_product;
+    bool m_hasProduct = false;
+    bool m_gridLoaded = false;
+    int m_currentLine = 0;
+    QString m_focus;
+    bool m_selectAll = false;
+};
