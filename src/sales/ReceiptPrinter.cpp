@@ -9,12 +9,17 @@ namespace {
 
 const char* const kOpenError = "文件打开错误";
 
-// The device is opened for appending: a spool file keeps every receipt, and a printer port
-// does not care.
+// A spool file is opened for appending, so it keeps every receipt; a printer port is a
+// character device that is simply written to.
 bool openDevice(QFile& device, QString* error)
 {
-    device.setFileName(ReceiptPrinter::deviceName());
-    if (!device.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+    const QString name = ReceiptPrinter::deviceName();
+    device.setFileName(name);
+    const QFileInfo info(name);
+    QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
+    if (!info.exists() || info.isFile())
+        mode |= QIODevice::Append;
+    if (!device.open(mode)) {
         if (error)
             *error = QString::fromUtf8(kOpenError);
         return false;
