@@ -4,6 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QPageLayout;
+class QPrinter;
+
 // How screen logic talks to the person. The widgets layer answers with real dialogs;
 // tests answer from a script. Logic never includes a widget header.
 
@@ -57,6 +62,14 @@ public:
     // File dialogs; an empty text when the person cancels.
     virtual QString saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix) = 0;
     virtual QString openFileName(const QString& title, const QString& filter) = 0;
+
+    // A print preview window with this title (maximised when asked) over pages laid out as
+    // `layout`; `paint` draws every page onto the printer it is given, again whenever the person
+    // changes the page set-up. Printing, printer set-up and PDF are offered from the window.
+    virtual void showPrintPreview(const QString& title, bool maximised, const QPageLayout& layout,
+                                  const std::function<void(QPrinter*)>& paint)
+    {
+    }
 
     // Lets the windows repaint during a long synchronous action (the spoken amount).
     virtual void processEvents() {}

@@ -1,5 +1,8 @@
 #include "support/ScriptedUi.h"
 
+#include <QPageLayout>
+#include <QPrinter>
+
 void ScriptedUi::showMessage(const QString& text)
 {
     shown << Shown{QStringLiteral("message"), QString(), text, Icon::None};
@@ -69,6 +72,22 @@ QString ScriptedUi::openFileName(const QString& title, const QString&)
     return fileNames.dequeue();
 }
 
+void ScriptedUi::showPrintPreview(const QString& title, bool maximised, const QPageLayout& layout,
+                                  const std::function<void(QPrinter*)>& paint)
+{
+    Preview preview{title, maximised, QString()};
+    if (!previewPdfFiles.isEmpty()) {
+        preview.pdfFile = previewPdfFiles.dequeue();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(preview.pdfFile);
+        printer.setDocName(title);
+        printer.setPageLayout(layout);
+        paint(&printer);
+    }
+    previews << preview;
+}
+
 QStringList ScriptedUi::texts() const
 {
     QStringList list;
@@ -88,6 +107,8 @@ void ScriptedUi::clear()
     promptAnswers.clear();
     pickAnswers.clear();
     fileNames.clear();
+    previewPdfFiles.clear();
+    previews.clear();
     shown.clear();
     confirmTexts.clear();
     prompts.clear();

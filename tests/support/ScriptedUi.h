@@ -27,12 +27,16 @@ public:
     void pick(const PickerSpec& spec, QStringList& answers) override;
     QString saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
     QString openFileName(const QString& title, const QString& filter) override;
+    void showPrintPreview(const QString& title, bool maximised, const QPageLayout& layout,
+                          const std::function<void(QPrinter*)>& paint) override;
 
     // Queues. A prompt or pick answered with std::nullopt is closed by its close box.
     QQueue<bool> confirms;
     QQueue<std::optional<QString>> promptAnswers;
     QQueue<std::optional<QStringList>> pickAnswers;
     QQueue<QString> fileNames;
+    // A print preview renders its pages into the next PDF file queued here (none: nothing drawn).
+    QQueue<QString> previewPdfFiles;
 
     // What was shown and asked, in order.
     QList<Shown> shown;
@@ -40,6 +44,12 @@ public:
     QList<PromptSpec> prompts;
     QList<PickerSpec> pickers;
     QStringList fileDialogTitles;
+    struct Preview {
+        QString title;
+        bool maximised = false;
+        QString pdfFile; // where its pages went, if a file was queued
+    };
+    QList<Preview> previews;
     // Questions asked with nothing queued to answer them.
     QStringList unexpected;
 

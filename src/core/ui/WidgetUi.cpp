@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 namespace {
 
@@ -85,6 +88,20 @@ QString WidgetUi::saveFileName(const QString& title, const QString& filter, cons
 QString WidgetUi::openFileName(const QString& title, const QString& filter)
 {
     return QFileDialog::getOpenFileName(m_parent, title, QString(), filter);
+}
+
+void WidgetUi::showPrintPreview(const QString& title, bool maximised, const QPageLayout& layout,
+                                const std::function<void(QPrinter*)>& paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    printer.setPageLayout(layout);
+    QPrintPreviewDialog dialog(&printer, m_parent);
+    dialog.setWindowTitle(title);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* p) { paint(p); });
+    if (maximised)
+        dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
+    dialog.exec();
 }
 
 void WidgetUi::processEvents()

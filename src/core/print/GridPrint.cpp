@@ -1,0 +1,160 @@
+#include "core/print/GridPrint.h"
+
+#include "core/DbConnection.h"
+#include "core/Ui.h"
+#include "core/report/ReportLayout.h"
+
+#include <QDir>
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
+
+namespace GridPrint {
+
+namespace {
+
+QFont printFont(int points, bool bold = false)
+{
+    QFont f;
+    f.setFamilies(fontFamilies());
+    f.setPointSize(points);
+    f.setBold(bold);
+    return f;
+}
+
+int screenResolution()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            return qMax(1, qRound(screen->logicalDotsPerInchX()));
+    return 96;
+}
+
+} // namespace
+
+QStringList fontFamilies()
+{
+    return printFontFamilies(QStringLiteral("宋体"));
+}
+
+GridPrintResult printTo(QPrinter* printer, const QString& title, const QList<GridPrintColumn>& columns, Query& query,
+                        int screenDpi)
+{
+    GridPrintResult result;
+    printer->setPageOrientation(QPageLayout::Landscape);
+    // The page is the printable area; the 1 cm margins below are measured from it.
+    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    if (printer->docName().isEmpty())
+        printer->setDocName(title);
+
+    QPainter painter;
+    if (!painter.begin(printer)) {
+        result.error = QStringLiteral("打印机无法开始打印");
+        return result;
+    }
+    GridPrintLayout& l = result.layout;
+    const int dpiX = printer->logicalDpiX();
+    const int dpiY = printer->logicalDpiY();
+    l.mx = int(dpiX / 2.54);
+    l.my = int(dpiY / 2.54);
+    l.scale = int(double(dpiX) / (screenDpi > 0 ? screenDpi : screenResolution()) + 0.5);
+    l.pageWidth = printer->width();
+    l.pageHeight = printer->height();
+    const QFont small = printFont(9);
+    l.rowH = QFontMetrics(small, printer).height() + 16;
+
+    const QFont titleFont = printFont(16, true);
+    const QFontMetrics titleMetrics(titleFont, printer);
+    l.titleLeft = qRound((l.pageWidth - titleMetrics.horizontalAdvance(title)) / 2.0);
+    l.titleTop = 2 * l.my;
+    l.tableTop = 3 * l.my;
+    painter.setFont(titleFont);
+    painter.setPen(Qt::black);
+    painter.drawText(QPoint(l.titleLeft, l.titleTop + titleMetrics.ascent()), title);
+
+    result.pages = 1;
+    result.ok = true;
+    const QFont cellFont = printFont(10);
+    painter.setFont(cellFont);
+    if (!query.isOpen() || query.isEmpty()) {
+        painter.end();
+        return result;
+    }
+
+    QPen pen(Qt::black);
+    pen.setWidth(qMax(1, dpiX / 300));
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const int ascent = QFontMetrics(cellFont, printer).ascent();
+    int y = l.tableTop;
+    bool captionLine = false;
+    query.first();
+    while (!query.eof()) {
+        GridPrintLine line{result.pages, y, captionLine ? -1 : query.position(), 0};
+        int x = l.mx;
+        for (const GridPrintColumn& c : columns) {
+            const int width = c.width * l.scale;
+            if (x + width <= l.pageWidth - l.mx) {
+                painter.drawRect(x, y, width, l.rowH);
+                const QString text = captionLine ? c.caption : query.text(c.field);
+                // Text stays inside its cell rather than running over the next one.
+                painter.save();
+                painter.setClipRect(x, y, width, l.rowH + l.rowH / 2);
+                painter.drawText(QPoint(x + 8, y + 8 + ascent), text);
+                painter.restore();
+                ++line.columns;
+            }
+            x += width;
+        }
+        result.lines << line;
+        if (!captionLine)
+            query.next();
+        y += l.rowH;
+        captionLine = false;
+        // A new page only when rows remain, so the print never ends on an empty sheet.
+        if (l.pageHeight - l.my < y + l.rowH && !query.eof()) {
+            printer->newPage();
+            ++result.pages;
+            y = l.my;
+            captionLine = true;
+        }
+    }
+    painter.end();
+    query.first();
+    return result;
+}
+
+bool print(Ui& ui, const QString& title, const QList<GridPrintColumn>& columns, Query& query, int screenDpi)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const QPrinterInfo system = QPrinterInfo::defaultPrinter();
+    if (!system.isNull()) {
+        printer.setPrinterName(system.printerName());
+    } else {
+        const QString pdf = ui.saveFileName(QStringLiteral("没有可用的打印机，保存为 PDF 文件"),
+                                            QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+        if (pdf.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        // A laser printer's resolution, so the dot figures of the layout keep their sizes.
+        printer.setResolution(600);
+    }
+    printer.setDocName(title);
+    const GridPrintResult result = printTo(&printer, title, columns, query, screenDpi);
+    if (!result.ok) {
+        ui.showError(result.error + (printer.outputFileName().isEmpty()
+                                         ? QString()
+                                         : QStringLiteral("：") + QDir::toNativeSeparators(printer.outputFileName())));
+        return false;
+    }
+    if (query.isOpen() && !query.isEmpty())
+        ui.messageBox(QStringLiteral("查询结果打印"), QStringLiteral("打印完成"), Ui::Icon::None);
+    return true;
+}
+
+} // namespace GridPrint
