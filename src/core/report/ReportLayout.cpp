@@ -384,22 +384,31 @@ bool Parser::finish()
                 return fail(QStringLiteral("标签内容“%1”超出了标签").arg(item.text.text));
     }
     // A plain {field} in the header or footer needs the section's connection to read it from.
-    auto needsConnection = [](const QList<ReportField>& fields) {
-        for (const ReportField& f : fields)
-            for (const QString& t : {f.label, f.value}) {
-                auto it = placeholderPattern().globalMatch(t);
-                while (it.hasNext()) {
-                    const QString name = it.next().captured(1).section(QLatin1Char(':'), 0, 0).trimmed();
-                    if (!name.contains(QLatin1Char('.')) && !isBuiltIn(name))
-                        return true;
-                }
+    auto needsConnection = [](const QStringList& texts) {
+        for (const QString& t : texts) {
+            auto it = placeholderPattern().globalMatch(t);
+            while (it.hasNext()) {
+                const QString name = it.next().captured(1).section(QLatin1Char(':'), 0, 0).trimmed();
+                if (!name.contains(QLatin1Char('.')) && !isBuiltIn(name))
+                    return true;
             }
+        }
         return false;
     };
-    if (l.headerConnection.isEmpty() && needsConnection(l.headerFields))
+    auto textsOf = [](const QList<ReportField>& fields, const QList<ReportText>& lines) {
+        QStringList texts;
+        for (const ReportField& f : fields)
+            texts << f.label << f.value;
+        for (const ReportText& t : lines)
+            texts << t.text;
+        return texts;
+    };
+    if (l.headerConnection.isEmpty() && needsConnection(textsOf(l.headerFields, {})))
         return fail(QStringLiteral("[header] 用到了字段，但缺少 connection"));
-    if (l.footerConnection.isEmpty() && needsConnection(l.footerFields))
+    if (l.footerConnection.isEmpty() && needsConnection(textsOf(l.footerFields, l.footerLines)))
         return fail(QStringLiteral("[footer] 用到了字段，但缺少 connection"));
+    if (needsConnection(textsOf({}, l.title) << l.pageNumber))
+        return fail(QStringLiteral("标题和页码里的字段要写成 {连接名.字段}"));
     return true;
 }
 

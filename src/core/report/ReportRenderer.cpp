@@ -107,12 +107,13 @@ double ReportRenderer::fieldsHeight(const QList<ReportField>& fields, int column
     return rows * lineHeight() * 1.5;
 }
 
-double ReportRenderer::drawTextLines(QPainter& painter, const QList<ReportText>& lines, double y, double width)
+double ReportRenderer::drawTextLines(QPainter& painter, const QList<ReportText>& lines, double y, double width,
+                                     const ReportDataSet* set)
 {
     for (const ReportText& t : lines) {
         const double h = lineHeight(t.size, t.bold) * 1.3;
         painter.setFont(font(t.size, t.bold));
-        const QString text = expand(t.text, nullptr, 0);
+        const QString text = expand(t.text, set, 0);
         painter.drawText(QRectF(0, y, width, h), t.align | Qt::AlignVCenter,
                          painter.fontMetrics().elidedText(text, Qt::ElideRight, int(width)));
         y += h;
@@ -133,9 +134,19 @@ double ReportRenderer::drawFields(QPainter& painter, const QList<ReportField>& f
         const QRectF cell((i % columns) * cellW, y + (i / columns) * h, cellW - mm(2), h);
         const QString label = expand(fields.at(i).label, set, 0);
         const QString text = (label.isEmpty() ? QString() : label + QStringLiteral("：")) + expand(fields.at(i).value, set, 0);
+        // A long value (a voucher number beside its label) gets slightly smaller type before
+        // anything is cut off.
+        QFont f = font();
+        for (double size = m_layout.fontSize; size > m_layout.fontSize * 0.7; size -= m_layout.fontSize * 0.05) {
+            f.setPointSizeF(size);
+            if (QFontMetricsF(f, m_device).horizontalAdvance(text) <= cell.width())
+                break;
+        }
+        painter.setFont(f);
         painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
                          painter.fontMetrics().elidedText(text, Qt::ElideRight, int(cell.width())));
     }
+    painter.setFont(font());
     return y + fieldsHeight(fields, columns);
 }
 
@@ -269,7 +280,8 @@ int ReportRenderer::renderTable(QPainter& painter, QPagedPaintDevice* device)
         if (last) {
             y += mm(4);
             y = drawFields(painter, m_layout.footerFields, m_layout.footerColumns, m_layout.footerConnection, y, width);
-            drawTextLines(painter, m_layout.footerLines, y, width);
+            drawTextLines(painter, m_layout.footerLines, y, width,
+                          m_layout.footerConnection.isEmpty() ? nullptr : &m_data.get(m_layout.footerConnection));
         }
         drawPageNumber(painter, width, height);
     }

@@ -32,7 +32,8 @@ private:
     double mm(double millimetres) const { return millimetres * m_dotsPerMm; }
     double textBlockHeight(const QList<ReportText>& lines) const;
     double fieldsHeight(const QList<ReportField>& fields, int columns) const;
-    double drawTextLines(QPainter& painter, const QList<ReportText>& lines, double y, double width);
+    double drawTextLines(QPainter& painter, const QList<ReportText>& lines, double y, double width,
+                         const ReportDataSet* set = nullptr);
     double drawFields(QPainter& painter, const QList<ReportField>& fields, int columns, const QString& connection,
                       double y, double width);
     void drawPageNumber(QPainter& painter, double width, double height);

@@ -1,0 +1,400 @@
+#include "PdfTools.h"
+
+#include "core/Clock.h"
+#include "core/DbConnection.h"
+#include "core/report/Barcode.h"
+#include "core/report/Report.h"
+#include "core/report/ReportLayout.h"
+#include "core/report/ReportRenderer.h"
+#include "support/ScriptedUi.h"
+#include "support/TestShop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString assetsFolder()
+{
+    return QDir::cleanPath(QStringLiteral(POS_TEST_DATA "/../../../assets"));
+}
+
+// Puts the shipped report files into the shop's program folder.
+bool installReports(const TestShop& shop)
+{
+    const QStringList names = QDir(assetsFolder()).entryList({QStringLiteral("*.rav")}, QDir::Files);
+    for (const QString& n : names)
+        if (!QFile::copy(assetsFolder() + QLatin1Char('/') + n, shop.file(n)))
+            return false;
+    return !names.isEmpty();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+ReportDataSet rowsOf(const QStringList& columns, const QVector<QVector<QVariant>>& rows)
+{
+    return ReportDataSet{columns, rows};
+}
+
+} // namespace
+
+// The report engine: the file format, the four steps of a print command, the shipped layouts
+// and the pages they produce.
+class ReportTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Clock::setFixed(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
+    }
+    void cleanupTestCase()
+    {
+        Clock::reset();
+    }
+
+    void malformedFile_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString table = QStringLiteral("[table]\nconnection = c1\ncolumn = 名称 | {mc}\n");
+        QTest::newRow("no table, no labels") << QStringLiteral("[report]\npage = A4\n") << QStringLiteral("两者只能有一个");
+        QTest::newRow("unknown section") << QStringLiteral("[tabel]\n") << QStringLiteral("第 1 行：不认识的节 [tabel]");
+        QTest::newRow("unknown key") << table + QStringLiteral("colour = red\n") << QStringLiteral("第 4 行");
+        QTest::newRow("setting before a section") << QStringLiteral("page = A4\n") << QStringLiteral("第 1 行");
+        QTest::newRow("not key = value") << table + QStringLiteral("column\n") << QStringLiteral("第 4 行");
+        QTest::newRow("bad paper") << QStringLiteral("[report]\npage = A3\n") + table << QStringLiteral("不认识的纸张");
+        QTest::newRow("width not a number") << QStringLiteral("[table]\nconnection = c\ncolumn = a | {a} | wide\n")
+                                            << QStringLiteral("第 3 行");
+        QTest::newRow("open brace") << QStringLiteral("[table]\nconnection = c\ncolumn = a | {a\n")
+                                    << QStringLiteral("花括号不配对");
+        QTest::newRow("bad number format") << QStringLiteral("[table]\nconnection = c\ncolumn = a | {a:#.##}\n")
+                                           << QStringLiteral("数字格式");
+        QTest::newRow("sum of a text") << QStringLiteral("[table]\nconnection = c\ncolumn = a | 共{a} | 1 | left | sum\n")
+                                       << QStringLiteral("求和");
+        QTest::newRow("table without connection") << QStringLiteral("[table]\ncolumn = a | {a}\n")
+                                                  << QStringLiteral("缺少 connection");
+        QTest::newRow("header field without connection")
+            << QStringLiteral("[header]\nfield = 单号 | {djbh}\n") + table << QStringLiteral("[header]");
+        QTest::newRow("table and labels") << table + QStringLiteral("[labels]\nconnection = c\ngrid = 1 x 1\nsize = 50 x 30\n"
+                                                                    "text = 0 0 10 10 | left | {a}\n")
+                                          << QStringLiteral("两者只能有一个");
+        QTest::newRow("label item outside the label")
+            << QStringLiteral("[labels]\nconnection = c\ngrid = 2 x 2\nsize = 50 x 30\nbarcode = 10 10 45 10 | {tm}\n")
+            << QStringLiteral("超出了标签");
+        QTest::newRow("section twice") << table + QStringLiteral("[table]\n") << QStringLiteral("出现了两次");
+    }
+    void malformedFile()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        ReportLayout layout;
+        QString error;
+        QVERIFY(!ReportLayout::parse(text, &layout, &error));
+        QVERIFY2(error.contains(message), qPrintable(error));
+    }
+
+    // The connection names are the contract with the screens that print: a file that reads a
+    // connection its screen does not hand over prints nothing.
+    void shippedFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("connections");
+        QTest::newRow("categories") << QStringLiteral("splb.rav") << QStringList{QStringLiteral("splbRvDataSetConnection1")};
+        QTest::newRow("products") << QStringLiteral("spxx.rav") << QStringList{QStringLiteral("spxxRvDataSetConnection1")};
+        QTest::newRow("stock count") << QStringLiteral("sppd.rav") << QStringList{QStringLiteral("sppdRvDataSetConnection1")};
+        for (const auto& [file, prefix] : {std::pair{"sprk.rav", "sprk"}, {"sprkth.rav", "sprkth"}, {"sprkbf.rav", "spbf"}})
+            QTest::newRow(file) << QString::fromLatin1(file)
+                                << QStringList{QString::fromLatin1(prefix) + QStringLiteral("RvDataSetConnection1"),
+                                               QString::fromLatin1(prefix) + QStringLiteral("RvDataSetConnection2"),
+                                               QString::fromLatin1(prefix) + QStringLiteral("RvDataSetConnection3")};
+        QTest::newRow("product labels") << QStringLiteral("bq1.rav") << QStringList{QStringLiteral("RvDataSetConnection1")};
+        QTest::newRow("shelf labels") << QStringLiteral("bq2.rav") << QStringList{QStringLiteral("RvDataSetConnection1")};
+    }
+    void shippedFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, connections);
+        QFile f(assetsFolder() + QLatin1Char('/') + file);
+        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
+        ReportLayout layout;
+        QString error;
+        QVERIFY2(ReportLayout::parse(QString::fromUtf8(f.readAll()), &layout, &error), qPrintable(error));
+        QStringList used = layout.connections();
+        used.sort();
+        connections.sort();
+        QCOMPARE(used, connections);
+    }
+
+    void missingOrFaultyFileStopsBeforePrinting_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("找不到报表文件");
+        QTest::newRow("malformed") << QByteArray("[table]\nconnection = splbRvDataSetConnection1\n")
+                                   << QStringLiteral("格式有误");
+        QTest::newRow("not utf-8") << QByteArray("[title]\nline = \xc9\xcc\xc6\xb7\n") << QStringLiteral("UTF-8");
+    }
+    void missingOrFaultyFileStopsBeforePrinting()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        if (!content.isEmpty())
+            QVERIFY(writeFile(shop.file(QStringLiteral("splb.rav")), content));
+        ScriptedUi ui;
+        Report report(ui);
+        report.setPreviewTitle(QStringLiteral("商品类别打印"), true);
+        report.setConnection(QStringLiteral("splbRvDataSetConnection1"), rowsOf({QStringLiteral("lbbh")}, {}));
+        QVERIFY(!report.run(QStringLiteral("splb.rav")));
+        QVERIFY(ui.previews.isEmpty());
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown.first().kind, QStringLiteral("error"));
+        QVERIFY2(ui.shown.first().text.contains(message), qPrintable(ui.shown.first().text));
+        QVERIFY2(ui.shown.first().text.contains(QDir::toNativeSeparators(shop.file(QStringLiteral("splb.rav")))),
+                 qPrintable(ui.shown.first().text));
+    }
+
+    void connectionNotHandedOverIsAnError()
+    {
+        TestShop shop;
+        QVERIFY(installReports(shop));
+        ScriptedUi ui;
+        Report report(ui);
+        report.setConnection(QStringLiteral("sprkRvDataSetConnection1"), rowsOf({QStringLiteral("spbh")}, {}));
+        report.setConnection(QStringLiteral("sprkRvDataSetConnection2"), rowsOf({QStringLiteral("djbh")}, {}));
+        QVERIFY(!report.run(QStringLiteral("sprk.rav")));
+        QVERIFY(ui.previews.isEmpty());
+        QVERIFY2(ui.lastText().contains(QStringLiteral("sprkRvDataSetConnection3")), qPrintable(ui.lastText()));
+    }
+
+    // The four steps with a real query: the preview carries the screen's title, and a list
+    // longer than a page repeats its headings on the next page.
+    void categoriesOverSeveralPages()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY(installReports(shop));
+        QVERIFY(shop.exec(QStringLiteral("delete from splb")));
+        for (int i = 1; i <= 60; ++i)
+            QVERIFY(shop.exec(QStringLiteral("insert into splb(lbbh,lbmc) values(:B,:M)"),
+                              {{QStringLiteral("B"), QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'))},
+                               {QStringLiteral("M"), QStringLiteral("类别%1").arg(i)}}));
+        Query query(shop.db());
+        query.setSql(QStringLiteral("select * from splb order by lbbh"));
+        QVERIFY(query.open());
+
+        ScriptedUi ui;
+        const QString pdf = shop.file(QStringLiteral("splb.pdf"));
+        ui.previewPdfFiles << pdf;
+        Report report(ui);
+        report.setConnection(QStringLiteral("splbRvDataSetConnection1"), query);
+        report.setPreviewTitle(QStringLiteral("商品类别打印"), true);
+        report.setProjectFile(QStringLiteral("splb.rav"));
+        QCOMPARE(report.projectFile(), shop.file(QStringLiteral("splb.rav")));
+        QVERIFY(report.open());
+        QVERIFY(report.execute());
+        report.close();
+        QVERIFY2(ui.shown.isEmpty(), qPrintable(ui.lastText()));
+        QCOMPARE(ui.previews.size(), 1);
+        QCOMPARE(ui.previews.first().title, QStringLiteral("商品类别打印"));
+        QVERIFY(ui.previews.first().maximised);
+
+        // Title, date, column headings and "page n of m" on every page.
+        const int pages = PdfTools::pageCount(pdf);
+        QVERIFY(pages >= 2);
+        QStringList words;
+        for (int p = 1; p <= pages; ++p) {
+            const QString page = PdfTools::pageText(pdf, p);
+            QVERIFY(page.contains(QStringLiteral("商品类别一览表")));
+            QVERIFY(page.contains(QStringLiteral("类别名称")));
+            QVERIFY(page.contains(QStringLiteral("2026-12-09")));
+            QVERIFY2(QString(page).remove(QLatin1Char(' ')).contains(QStringLiteral("第%1页共%2页").arg(p).arg(pages)),
+                     qPrintable(page));
+            words += PdfTools::pageWords(pdf, p);
+        }
+        // Every category printed exactly once, in order.
+        int last = -1;
+        for (int i = 1; i <= 60; ++i) {
+            const int at = int(words.indexOf(QStringLiteral("类别%1").arg(i)));
+            QVERIFY2(at > last, qPrintable(QStringLiteral("类别%1").arg(i)));
+            QCOMPARE(words.count(QStringLiteral("类别%1").arg(i)), 1);
+            last = at;
+        }
+    }
+
+    // A goods voucher: shop name from the settings row, header fields, lines and column sums.
+    void voucherWithHeaderLinesAndTotals()
+    {
+        TestShop shop;
+        QVERIFY(installReports(shop));
+        ScriptedUi ui;
+        const QString pdf = shop.file(QStringLiteral("sprk.pdf"));
+        ui.previewPdfFiles << pdf;
+        Report report(ui);
+        const QStringList lineColumns{QStringLiteral("spbh"), QStringLiteral("spmc"), QStringLiteral("sl"),
+                                      QStringLiteral("jinjia"), QStringLiteral("jine")};
+        report.setConnection(QStringLiteral("sprkRvDataSetConnection1"),
+                             rowsOf(lineColumns, {{QStringLiteral("0001"), QStringLiteral("可口可乐"), 2.0, 3.5, 7.0},
+                                                  {QStringLiteral("0002"), QStringLiteral("康师傅方便面"), 3.0, 1.25, 3.75}}));
+        report.setConnection(QStringLiteral("sprkRvDataSetConnection2"),
+                             rowsOf({QStringLiteral("djbh"), QStringLiteral("rq"), QStringLiteral("gysmc"),
+                                     QStringLiteral("hjje"), QStringLiteral("zkje"), QStringLiteral("qkje")},
+                                    {{QStringLiteral("RK01202612090001"), QStringLiteral("2026-12-09"),
+                                      QStringLiteral("华联批发"), 10.75, 9.675, 9.675}}));
+        report.setConnection(QStringLiteral("sprkRvDataSetConnection3"),
+                             rowsOf({QStringLiteral("gsmc")}, {{QStringLiteral("翠湖超市")}}));
+        QVERIFY(report.run(QStringLiteral("sprk.rav")));
+        QVERIFY2(ui.shown.isEmpty(), qPrintable(ui.lastText()));
+        QCOMPARE(PdfTools::pageCount(pdf), 1);
+        const QString text = PdfTools::pageText(pdf, 1);
+        for (const QString& expected :
+             {QStringLiteral("翠湖超市"), QStringLiteral("商品入库单"), QStringLiteral("单据编号：RK"),
+              QStringLiteral("华联批发"), QStringLiteral("康师傅方便面"), QStringLiteral("3.50"), QStringLiteral("1.25"),
+              QStringLiteral("合计金额：10.75"), QStringLiteral("折后金额：9.68"), QStringLiteral("欠款金额：9.68")})
+            QVERIFY2(text.contains(PdfTools::fold(expected)), qPrintable(expected + QStringLiteral("\n") + text));
+        // The totals row sums the quantity and amount columns.
+        const QStringList words = PdfTools::pageWords(pdf, 1);
+        const int totals = int(words.indexOf(QStringLiteral("合计")));
+        QVERIFY(totals >= 0);
+        QCOMPARE(words.mid(totals + 1, 2), (QStringList{QStringLiteral("5"), QStringLiteral("10.75")}));
+    }
+
+    void valueFormats_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("shortest") << QVariant(2.50) << QString() << QStringLiteral("2.5");
+        QTest::newRow("two decimals") << QVariant(2.5) << QStringLiteral("0.00") << QStringLiteral("2.50");
+        QTest::newRow("half away from zero") << QVariant(1.005) << QStringLiteral("0.00") << QStringLiteral("1.01");
+        QTest::newRow("whole") << QVariant(2.5) << QStringLiteral("0") << QStringLiteral("3");
+        QTest::newRow("numeric text") << QVariant(QStringLiteral("4.1")) << QStringLiteral("0.00") << QStringLiteral("4.10");
+        QTest::newRow("other text unchanged") << QVariant(QStringLiteral("散装")) << QStringLiteral("0.00")
+                                              << QStringLiteral("散装");
+        QTest::newRow("empty stays empty") << QVariant() << QStringLiteral("0.00") << QString();
+    }
+    void valueFormats()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, format);
+        QFETCH(QString, text);
+        QCOMPARE(reportValueText(value, format), text);
+    }
+
+    void barcodeKinds_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("modules");
+        QTest::newRow("EAN-13 with its check digit") << QStringLiteral("6901234567892") << int(Barcode::Kind::Ean13) << 95;
+        QTest::newRow("13 digits, wrong check digit") << QStringLiteral("6901234567890") << int(Barcode::Kind::Code128)
+                                                      << -1;
+        QTest::newRow("12 digits") << QStringLiteral("690123456789") << int(Barcode::Kind::Code128) << -1;
+        QTest::newRow("shop's own code") << QStringLiteral("A-0012") << int(Barcode::Kind::Code128) << -1;
+        QTest::newRow("Chinese cannot be encoded") << QStringLiteral("可乐") << int(Barcode::Kind::None) << 0;
+        QTest::newRow("empty") << QString() << int(Barcode::Kind::None) << 0;
+    }
+    void barcodeKinds()
+    {
+        QFETCH(QString, code);
+        QFETCH(int, kind);
+        QFETCH(int, modules);
+        const Barcode barcode(code);
+        QCOMPARE(int(barcode.kind()), kind);
+        if (modules >= 0)
+            QCOMPARE(barcode.modules(), modules);
+        if (!barcode.isValid()) {
+            QVERIFY(barcode.bars().isEmpty());
+            return;
+        }
+        // Bars lie inside the symbol, do not touch, and cover it from its first to its last module.
+        QVERIFY(!barcode.bars().isEmpty());
+        QCOMPARE(barcode.bars().first().start, 0);
+        QCOMPARE(barcode.bars().last().start + barcode.bars().last().width, barcode.modules());
+        for (int i = 1; i < barcode.bars().size(); ++i)
+            QVERIFY(barcode.bars().at(i).start > barcode.bars().at(i - 1).start + barcode.bars().at(i - 1).width);
+        if (barcode.kind() == Barcode::Kind::Ean13) {
+            // Start guard 101, centre guard 01010 at modules 45 to 49, end guard 101.
+            QCOMPARE(barcode.bars().first(), (Barcode::Bar{0, 1}));
+            QCOMPARE(barcode.bars().at(1), (Barcode::Bar{2, 1}));
+            QVERIFY(barcode.bars().contains(Barcode::Bar{46, 1}));
+            QVERIFY(barcode.bars().contains(Barcode::Bar{48, 1}));
+            QCOMPARE(barcode.bars().last(), (Barcode::Bar{94, 1}));
+        }
+    }
+
+    // Product labels: 24 to an A4 sheet, so 25 labels take two sheets; the barcode digits are
+    // printed under the bars and an unencodable code still shows as text.
+    void labelSheets()
+    {
+        TestShop shop;
+        QVERIFY(installReports(shop));
+        QVector<QVector<QVariant>> rows;
+        for (int i = 1; i <= 25; ++i)
+            rows << QVector<QVariant>{QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("商品%1").arg(i),
+                                      1.5 * i, i == 1 ? QStringLiteral("6901234567892") : QStringLiteral("2024%1").arg(i, 4, 10, QLatin1Char('0'))};
+        for (const QString& file : {QStringLiteral("bq1.rav"), QStringLiteral("bq2.rav")}) {
+            ScriptedUi ui;
+            const QString pdf = shop.file(file + QStringLiteral(".pdf"));
+            ui.previewPdfFiles << pdf;
+            Report report(ui);
+            report.setPreviewTitle(QStringLiteral("商品标签打印"), true);
+            report.setConnection(QStringLiteral("RvDataSetConnection1"),
+                                 rowsOf({QStringLiteral("spbh"), QStringLiteral("spmc"), QStringLiteral("sale1"),
+                                         QStringLiteral("tiaoma")},
+                                        rows));
+            QVERIFY(report.run(file));
+            QVERIFY2(ui.shown.isEmpty(), qPrintable(ui.lastText()));
+            const int perSheet = file == QLatin1String("bq1.rav") ? 24 : 12;
+            QCOMPARE(PdfTools::pageCount(pdf), (25 + perSheet - 1) / perSheet);
+            const QString first = PdfTools::pageText(pdf, 1);
+            QVERIFY(first.contains(QStringLiteral("商品1")));
+            QVERIFY(first.contains(QStringLiteral("1.50")));
+            QVERIFY(first.contains(QStringLiteral("901234")));
+            QVERIFY(first.contains(QStringLiteral("20240002"))); // Code 128 with its text
+            const QStringList last = PdfTools::pageWords(pdf, PdfTools::pageCount(pdf));
+            QVERIFY(last.contains(QStringLiteral("商品25")));
+            QVERIFY(!last.contains(QStringLiteral("商品1")));
+        }
+    }
+
+    // A label grid larger than the paper keeps to the labels that fit rather than cutting
+    // the rest off the sheet.
+    void labelGridLargerThanThePaper()
+    {
+        const QString text = QStringLiteral("[report]\npage = A5 portrait\nmargins = 5\npagenumber =\n"
+                                            "[labels]\nconnection = c\ngrid = 4 x 10\nsize = 60 x 30\n"
+                                            "text = 2 2 50 8 | left 10 | {n}\n");
+        ReportLayout layout;
+        QString error;
+        QVERIFY2(ReportLayout::parse(text, &layout, &error), qPrintable(error));
+        ReportData data;
+        QVector<QVector<QVariant>> rows;
+        for (int i = 1; i <= 12; ++i)
+            rows << QVector<QVariant>{QStringLiteral("标签%1").arg(i)};
+        data.set(QStringLiteral("c"), rowsOf({QStringLiteral("n")}, rows));
+        QTemporaryDir dir;
+        dir.setAutoRemove(false);
+        const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
+        QPrinter writer(QPrinter::HighResolution);
+        writer.setOutputFormat(QPrinter::PdfFormat);
+        writer.setOutputFileName(pdf);
+        writer.setPageLayout(layout.pageLayout());
+        // A5 is 148 x 210: with 5 mm margins two labels across, six down.
+        QCOMPARE(ReportRenderer(layout, data).render(&writer), 1);
+        const QStringList words = PdfTools::pageWords(pdf, 1);
+        for (int i = 1; i <= 12; ++i)
+            QVERIFY2(words.contains(QStringLiteral("标签%1").arg(i)), qPrintable(QString::number(i)));
+    }
+};
+
+QTEST_MAIN(ReportTest)
+#include "tst_report.moc"
