@@ -1,0 +1,104 @@
+// The till: checks the database, shows the splash, opens the main window and asks for the login.
+
+#include "core/DbConnection.h"
+#include "core/LoginUser.h"
+#include "core/ProgramFolder.h"
+#include "core/ui/LoginDialog.h"
+#include "core/ui/MainWindow.h"
+#include "core/ui/SplashScreen.h"
+#include "schema/Schema.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QScreen>
+
+void registerAllScreens();
+
+namespace {
+
+const QString kTitle = QStringLiteral("翠湖超市收银系统");
+constexpr int kSplashMs = 2000;
+
+void fail(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok);
+    box.exec();
+}
+
+// Chinese text needs a CJK face; prefer the simplified-Chinese Noto face where it is installed.
+void chooseFont(QApplication& app)
+{
+    QFont font = app.font();
+    const QStringList installed = QFontDatabase::families();
+    QStringList families;
+    for (const char* name : {"Noto Sans CJK SC", "Noto Sans SC", "WenQuanYi Micro Hei", "Source Han Sans SC"}) {
+        if (installed.contains(QString::fromLatin1(name)))
+            families << QString::fromLatin1(name);
+    }
+    if (families.isEmpty())
+        return;
+    families << font.families();
+    font.setFamilies(families);
+    app.setFont(font);
+}
+
+// The database must be there before any window opens: the till never creates it.
+bool checkDatabase()
+{
+    const QString file = ProgramFolder::databaseFile();
+    const QString native = QDir::toNativeSeparators(file);
+    if (!QFileInfo::exists(file)) {
+        fail(QStringLiteral("找不到数据库文件 %1。\n\n请先用 pos-setup 创建数据库：\n"
+                            "    pos-setup          创建空白数据库\n"
+                            "    pos-setup --demo   创建带演示数据的数据库")
+                 .arg(native));
+        return false;
+    }
+    DbConnection db(file);
+    if (!db.open()) {
+        fail(QStringLiteral("无法打开数据库文件 %1：\n%2").arg(native, db.lastError()));
+        return false;
+    }
+    QString error;
+    if (!Schema::migrate(db, &error)) {
+        fail(QStringLiteral("数据库文件 %1 无法升级到本程序的版本：\n%2").arg(native, error));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pos"));
+    // The title of the program, also the caption of every plain message box.
+    QApplication::setApplicationDisplayName(kTitle);
+    chooseFont(app);
+
+    if (!checkDatabase())
+        return 1;
+    registerAllScreens();
+
+    SplashScreen::showFor(kSplashMs);
+
+    MainWindow window;
+    // The whole desktop, also where no window manager maximises it.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
+    window.showMaximized();
+
+    LoginDialog login(nullptr, &window);
+    // Only a successful login comes back accepted; "取消" and the attempt limit end the program
+    // here, without the exit question.
+    if (login.exec() != QDialog::Accepted)
+        return 0;
+    window.userLoggedIn();
+
+    return app.exec();
+}
