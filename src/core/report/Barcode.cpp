@@ -1,6 +1,7 @@
 #include "core/report/Barcode.h"
 
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPainter>
 
 #include <zint.h>
@@ -18,13 +19,23 @@ bool moduleSet(const zint_symbol* s, int row, int col)
     return (s->encoded_data[row][col >> 3] >> (col & 7)) & 1;
 }
 
-// The largest font whose digits are at most `height` tall, for the text under the bars.
-QFont digitFont(const QFont& base, double height)
+// The digits under the bars: a plain sans face, sized so that a digit stands `height` tall.
+QFont digitFont(const QFont& base, double height, QPaintDevice* device)
 {
     QFont f(base);
+    f.setFamilies(QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("Arial")} + base.families());
     f.setBold(false);
-    f.setPixelSize(qMax(1, int(height)));
+    f.setPixelSize(100);
+    const double digit = QFontMetricsF(f, device).tightBoundingRect(QStringLiteral("0123456789")).height();
+    f.setPixelSize(qMax(1, int(100 * height / qMax(1.0, digit))));
     return f;
+}
+
+// Writes text centred on x with its baseline at y.
+void drawCentred(QPainter& painter, double x, double baseline, const QString& text)
+{
+    const double w = QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text);
+    painter.drawText(QPointF(x - w / 2, baseline), text);
 }
 
 } // namespace
@@ -99,8 +110,8 @@ void Barcode::paint(QPainter& painter, const QRectF& rect, const QFont& font) co
     case Kind::None:
         if (!m_code.isEmpty()) {
             painter.setPen(Qt::black);
-            painter.setFont(digitFont(font, qMin(rect.height() * 0.5, rect.width() / qMax<qsizetype>(4, m_code.size()))));
-            painter.drawText(rect, Qt::AlignCenter, m_code);
+            painter.setFont(font);
+            painter.drawText(rect, Qt::AlignCenter | Qt::TextWordWrap, m_code);
         }
         break;
     }
@@ -114,13 +125,13 @@ void Barcode::paintEan13(QPainter& painter, const QRectF& rect, const QFont& fon
     const int leftQuiet = 11;
     const int rightQuiet = 7;
     const double total = leftQuiet + m_modules + rightQuiet;
-    // Keep the symbol no wider than about 2/3 of its height times the usual proportion, so
-    // that a wide label field does not stretch it into something scanners dislike.
+    // No wider than twice its height: a wide label field must not stretch the symbol beyond
+    // the sizes scanners are made for.
     double module = rect.width() / total;
-    module = qMin(module, rect.height() * 1.4 / total);
+    module = qMin(module, rect.height() * 2.0 / total);
     const double width = module * total;
     const double left = rect.left() + (rect.width() - width) / 2 + leftQuiet * module;
-    const double textHeight = module * 9;
+    const double textHeight = module * 10;
     const double height = qMin(rect.height(), module * total * 0.75);
     const double top = rect.top() + (rect.height() - height) / 2;
     const double barsBottom = top + height - textHeight;
@@ -133,17 +144,11 @@ void Barcode::paintEan13(QPainter& painter, const QRectF& rect, const QFont& fon
     }
 
     painter.setPen(Qt::black);
-    painter.setFont(digitFont(font, textHeight * 0.95));
-    const QRectF textRow(0, barsBottom, 0, top + height - barsBottom);
-    auto digits = [&](double fromModule, double toModule, const QString& text) {
-        QRectF r = textRow;
-        r.setLeft(left + fromModule * module);
-        r.setRight(left + toModule * module);
-        painter.drawText(r, Qt::AlignHCenter | Qt::AlignBottom, text);
-    };
-    digits(-leftQuiet + 1, -1, m_code.left(1));
-    digits(3, 45, m_code.mid(1, 6));
-    digits(50, 92, m_code.mid(7, 6));
+    painter.setFont(digitFont(font, textHeight * 0.7, painter.device()));
+    const double baseline = barsBottom + textHeight * 0.8;
+    drawCentred(painter, left - module * (leftQuiet / 2.0 + 0.5), baseline, m_code.left(1));
+    drawCentred(painter, left + 24 * module, baseline, m_code.mid(1, 6));
+    drawCentred(painter, left + 71 * module, baseline, m_code.mid(7, 6));
 }
 
 void Barcode::paintCode128(QPainter& painter, const QRectF& rect, const QFont& font) const
@@ -151,18 +156,17 @@ void Barcode::paintCode128(QPainter& painter, const QRectF& rect, const QFont& f
     const int quiet = 10;
     const double total = m_modules + 2 * quiet;
     const double module = rect.width() / total;
-    const double textHeight = qMin(rect.height() * 0.28, qMax(module * 9, rect.height() * 0.18));
+    const double textHeight = qMin(rect.height() * 0.3, qMax(module * 10, rect.height() * 0.2));
     const double barsBottom = rect.bottom() - textHeight;
     const double left = rect.left() + quiet * module;
     for (const Bar& bar : m_bars)
         painter.drawRect(QRectF(left + bar.start * module, rect.top(), bar.width * module, barsBottom - rect.top()));
 
     painter.setPen(Qt::black);
-    QFont f = digitFont(font, textHeight * 0.9);
-    // Long codes: shrink the text until it fits under the bars.
+    QFont f = digitFont(font, textHeight * 0.6, painter.device());
+    // Long codes: smaller text until it fits under the bars.
     while (f.pixelSize() > 4 && QFontMetricsF(f, painter.device()).horizontalAdvance(m_code) > rect.width())
-        f.setPixelSize(f.pixelSize() - 1);
+        f.setPixelSize(f.pixelSize() * 9 / 10);
     painter.setFont(f);
-    painter.drawText(QRectF(rect.left(), barsBottom, rect.width(), textHeight), Qt::AlignHCenter | Qt::AlignBottom,
-                     m_code);
+    drawCentred(painter, rect.center().x(), barsBottom + textHeight * 0.8, m_code);
 }

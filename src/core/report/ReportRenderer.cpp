@@ -298,8 +298,11 @@ int ReportRenderer::renderLabels(QPainter& painter, QPagedPaintDevice* device)
     const QSizeF size(mm(m_layout.labelSize.width()), mm(m_layout.labelSize.height()));
     const QSizeF gap(mm(m_layout.labelGap.width()), mm(m_layout.labelGap.height()));
     // A grid larger than the paper keeps to the labels that fit, so none is cut off.
-    const int columns = qBound(1, int((width + gap.width() + 1) / (size.width() + gap.width())), m_layout.labelColumns);
-    const int rows = qBound(1, int((height - top - bottom + gap.height() + 1) / (size.height() + gap.height())),
+    // Half a millimetre of slack for the rounding of the page's margins to whole dots.
+    const double slack = mm(0.5);
+    const int columns =
+        qBound(1, int((width + gap.width() + slack) / (size.width() + gap.width())), m_layout.labelColumns);
+    const int rows = qBound(1, int((height - top - bottom + gap.height() + slack) / (size.height() + gap.height())),
                             m_layout.labelRows > 0 ? m_layout.labelRows : 1000);
     const int perPage = columns * rows;
     m_pages = qMax(1, (set.rowCount() + perPage - 1) / perPage);
