@@ -1,7 +1,9 @@
 // Every subsystem registers its windows with the main menu here.
 
 #include "core/ui/Screens.h"
+#include "sales/ui/SalesScreens.h"
 
 void registerAllScreens()
 {
+    registerSalesScreens();
 }

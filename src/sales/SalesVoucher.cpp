@@ -347,6 +347,8 @@ bool SalesVoucher::addLine()
     }
     if (!reloadGrid() || !reloadTotals())
         return false;
+    // The new line is the selected one, so F7 takes off what was just scanned.
+    m_currentLine = m_grid.recordCount() - 1;
     m_fields[Spmc].clear();
     m_fields[Sl].clear();
     m_fields[Shoujia].clear();
