@@ -52,9 +52,11 @@ void ScriptedUi::pick(const PickerSpec& spec, QStringList& answers)
         answers = *a;
 }
 
-QString ScriptedUi::saveFileName(const QString& title, const QString&, const QString&)
+QString ScriptedUi::saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix)
 {
     fileDialogTitles << title;
+    fileDialogFilters << filter;
+    fileDialogSuffixes << defaultSuffix;
     if (fileNames.isEmpty()) {
         unexpected << QStringLiteral("save: ") + title;
         return QString();
@@ -62,9 +64,10 @@ QString ScriptedUi::saveFileName(const QString& title, const QString&, const QSt
     return fileNames.dequeue();
 }
 
-QString ScriptedUi::openFileName(const QString& title, const QString&)
+QString ScriptedUi::openFileName(const QString& title, const QString& filter)
 {
     fileDialogTitles << title;
+    fileDialogFilters << filter;
     if (fileNames.isEmpty()) {
         unexpected << QStringLiteral("open: ") + title;
         return QString();
@@ -114,5 +117,7 @@ void ScriptedUi::clear()
     prompts.clear();
     pickers.clear();
     fileDialogTitles.clear();
+    fileDialogFilters.clear();
+    fileDialogSuffixes.clear();
     unexpected.clear();
 }

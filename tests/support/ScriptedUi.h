@@ -44,6 +44,8 @@ public:
     QList<PromptSpec> prompts;
     QList<PickerSpec> pickers;
     QStringList fileDialogTitles;
+    QStringList fileDialogFilters;  // the filter of each file dialog
+    QStringList fileDialogSuffixes; // the default suffix of each save dialog
     struct Preview {
         QString title;
         bool maximised = false;

@@ -74,13 +74,13 @@ bool writeWorkbook(const QString& fileName, const QStringList& columns, const QV
     }
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
     lxw_format* text = workbook_add_format(workbook);
-    format_set_num_format(text, "@");
+    format_set_num_format_index(text, 49); // the built-in "@" text format
 
     lxw_error rc = LXW_NO_ERROR;
     if (!columns.isEmpty())
-        rc = worksheet_set_column(sheet, 0, lxw_col_t(columns.size() - 1), 15, nullptr);
-    if (rc == LXW_NO_ERROR && !columns.isEmpty())
         rc = worksheet_set_column(sheet, 0, 0, 15, text);
+    if (rc == LXW_NO_ERROR && columns.size() > 1)
+        rc = worksheet_set_column(sheet, 1, lxw_col_t(columns.size() - 1), 15, nullptr);
     for (int c = 0; c < columns.size() && rc == LXW_NO_ERROR; ++c)
         rc = worksheet_write_string(sheet, 0, lxw_col_t(c), columns.at(c).toUtf8().constData(), c == 0 ? text : nullptr);
     for (int r = 0; r < rows.size() && rc == LXW_NO_ERROR; ++r) {
