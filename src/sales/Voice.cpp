@@ -5,14 +5,13 @@
 #include "core/Ui.h"
 
 #include <QAudioDevice>
-#include <QDir>
+#include <QAudioSink>
+#include <QBuffer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
-#include <QSoundEffect>
 #include <QTimer>
-#include <QUrl>
 
 #include <cmath>
 #include <cstdio>
@@ -36,55 +35,106 @@ QString fenDigits(double amount)
 // Playing is synchronous; a key handled between two files must not start a second amount.
 bool g_speaking = false;
 
-// How long a wave file plays, from its header; a generous guess when the header is unusual.
-int playingTimeMs(const QString& file)
+// The samples of a PCM wave file and their format; empty when the file is not one.
+struct Wave {
+    QAudioFormat format;
+    QByteArray samples;
+};
+
+quint32 le32(const QByteArray& b, qsizetype at)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray head = f.read(44);
-    if (head.size() < 44 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
-        return 5000;
-    const auto u32 = [&](int at) {
-        return quint32(quint8(head[at])) | quint32(quint8(head[at + 1])) << 8 | quint32(quint8(head[at + 2])) << 16
-               | quint32(quint8(head[at + 3])) << 24;
-    };
-    const quint32 byteRate = u32(28);
-    if (byteRate == 0)
-        return 5000;
-    const qint64 dataBytes = f.size() - 44;
-    return int(qMin<qint64>(dataBytes * 1000 / byteRate, 30000));
+    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16
+           | quint32(quint8(b[at + 3])) << 24;
 }
 
-// Plays one wave file to its end. Loading, an error or a silent device ends the wait;
-// so does a time limit a little past the file's own length, so a sound system that
-// never reports the end cannot hold the till.
-void playWave(const QString& file)
+quint16 le16(const QByteArray& b, qsizetype at)
 {
-    const int lengthMs = playingTimeMs(file);
-    QSoundEffect effect;
+    return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8);
+}
+
+Wave readWave(const QString& file)
+{
+    Wave wave;
+    QFile f(file);
+    // A voice file is a second or so; anything far bigger is not one of ours.
+    if (!f.open(QIODevice::ReadOnly) || f.size() > 16 * 1024 * 1024)
+        return wave;
+    const QByteArray bytes = f.readAll();
+    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
+        return wave;
+    QAudioFormat format;
+    qsizetype at = 12;
+    while (at + 8 <= bytes.size()) {
+        const QByteArray id = bytes.mid(at, 4);
+        const qsizetype size = le32(bytes, at + 4);
+        const qsizetype body = at + 8;
+        if (size > bytes.size() - body) {
+            // A writer that could not seek back leaves the data size open: take what is there.
+            if (id != "data")
+                break;
+        }
+        if (id == "fmt " && size >= 16) {
+            const int pcm = le16(bytes, body);
+            const int channels = le16(bytes, body + 2);
+            const int rate = int(le32(bytes, body + 4));
+            const int bits = le16(bytes, body + 14);
+            if (pcm != 1 || channels < 1 || channels > 2 || rate < 8000 || rate > 192000)
+                return wave;
+            if (bits == 8)
+                format.setSampleFormat(QAudioFormat::UInt8);
+            else if (bits == 16)
+                format.setSampleFormat(QAudioFormat::Int16);
+            else if (bits == 32)
+                format.setSampleFormat(QAudioFormat::Int32);
+            else
+                return wave;
+            format.setChannelCount(channels);
+            format.setSampleRate(rate);
+        } else if (id == "data") {
+            if (!format.isValid())
+                return wave;
+            wave.samples = bytes.mid(body, qMin(size, bytes.size() - body));
+            wave.samples.truncate(wave.samples.size() - wave.samples.size() % format.bytesPerFrame());
+            wave.format = format;
+            return wave;
+        }
+        at = body + size + (size % 2);
+    }
+    return wave;
+}
+
+// Plays one wave file to its end through the sound device. The device reports idle once it
+// has taken every sample; the samples still in its buffer then play out before the next file.
+// An error ends the wait at once, and a time limit a little past the file's own length ends it
+// in any case, so a sound system that never reports the end cannot hold the till.
+void playWave(const QAudioDevice& device, const QString& file)
+{
+    const Wave wave = readWave(file);
+    if (wave.samples.isEmpty() || !device.isFormatSupported(wave.format))
+        return;
+    QByteArray samples = wave.samples;
+    QBuffer source(&samples);
+    source.open(QIODevice::ReadOnly);
+    QAudioSink sink(device, wave.format);
     QEventLoop loop;
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&effect, &QSoundEffect::statusChanged, &loop, [&] {
-        if (effect.status() == QSoundEffect::Ready)
-            effect.play();
-        else if (effect.status() == QSoundEffect::Error)
+    QObject::connect(&sink, &QAudioSink::stateChanged, &loop, [&](QAudio::State state) {
+        if (state == QAudio::StoppedState) {
             loop.quit();
+        } else if (state == QAudio::IdleState) {
+            const qint64 bufferedMs = wave.format.durationForBytes(sink.bufferSize()) / 1000;
+            limit.start(int(qBound(qint64(20), bufferedMs, qint64(500))));
+        }
     });
-    QObject::connect(&effect, &QSoundEffect::playingChanged, &loop, [&] {
-        if (!effect.isPlaying())
-            loop.quit();
-    });
-    effect.setSource(QUrl::fromLocalFile(file));
-    if (effect.status() == QSoundEffect::Error)
+    sink.start(&source);
+    if (sink.error() != QAudio::NoError || sink.state() == QAudio::StoppedState)
         return;
-    if (effect.status() == QSoundEffect::Ready)
-        effect.play();
-    limit.start(lengthMs + 1500);
+    const qint64 lengthMs = wave.format.durationForBytes(qint32(wave.samples.size())) / 1000;
+    limit.start(int(lengthMs) + 1500);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
-    effect.stop();
+    sink.stop();
 }
 
 } // namespace
@@ -152,7 +202,7 @@ void speakAmount(double amount, Ui& ui)
     if (words.isEmpty() || !QFileInfo(folder).isDir())
         return;
     // Without a sound device there is nothing to wait for.
-    const bool canPlay = !QMediaDevices::defaultAudioOutput().isNull();
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
 
     g_speaking = true;
     // Every character of the capitals is a double-byte one, so the count is half the bytes.
@@ -160,8 +210,8 @@ void speakAmount(double amount, Ui& ui)
     for (int j = 1; j <= count; ++j) {
         const QString ch = getStrText(words, j, 1);
         const QString file = folder + QLatin1Char('/') + ch + QStringLiteral(".wav");
-        if (canPlay && QFileInfo::exists(file))
-            playWave(file);
+        if (!device.isNull() && QFileInfo::exists(file))
+            playWave(device, file);
         ui.processEvents();
     }
     g_speaking = false;
