@@ -18,6 +18,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 // The voucher's lines for the grid, read straight from the voucher's query.
 class SalesLinesModel : public QAbstractTableModel {
 public:
@@ -199,7 +201,12 @@ void SalesVoucherWindow::buildLayout()
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setAlternatingRowColors(true);
     m_grid->verticalHeader()->setDefaultSectionSize(28);
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The name takes what the figures leave.
+    const int widths[] = {0, 90, 90, 80, 90, 80, 110, 70, 110};
+    for (int c = 1; c < int(std::size(widths)); ++c) {
+        m_grid->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Fixed);
+        m_grid->setColumnWidth(c, widths[c]);
+    }
     m_grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_grid->setStyleSheet(QStringLiteral("QTableView { font-size: 15px; }"));
     m_grid->installEventFilter(this);
