@@ -1,0 +1,55 @@
+#include "core/ui/WidgetUi.h"
+
+#include <QApplication>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTest>
+#include <QTimer>
+
+// The preview window that reports open through the widgets' answer to the Ui port.
+class PrintPreviewTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void previewWindow_data()
+    {
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("maximised") << true;
+        QTest::newRow("normal") << false;
+    }
+    void previewWindow()
+    {
+        QFETCH(bool, maximised);
+        QWidget owner;
+        WidgetUi ui(&owner);
+        QString title;
+        bool wasMaximised = false;
+        bool found = false;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+                found = true;
+                title = dialog->windowTitle();
+                wasMaximised = dialog->isMaximized() || (dialog->windowState() & Qt::WindowMaximized);
+                dialog->close();
+            }
+        });
+        int painted = 0;
+        QPageLayout::Orientation orientation = QPageLayout::Portrait;
+        const QPageLayout layout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
+        ui.showPrintPreview(QStringLiteral("商品盘点"), maximised, layout, [&](QPrinter* printer) {
+            ++painted;
+            orientation = printer->pageLayout().orientation();
+            QPainter p(printer);
+            p.drawText(100, 100, QStringLiteral("商品盘点"));
+        });
+        QVERIFY(found);
+        QCOMPARE(title, QStringLiteral("商品盘点"));
+        QCOMPARE(wasMaximised, maximised);
+        QVERIFY(painted >= 1);
+        QCOMPARE(orientation, QPageLayout::Landscape);
+    }
+};
+
+QTEST_MAIN(PrintPreviewTest)
+#include "tst_printpreview.moc"
