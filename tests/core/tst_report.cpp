@@ -132,6 +132,22 @@ private Q_SLOTS:
         QCOMPARE(used, connections);
     }
 
+    // The example in the shop's documentation of the format is a working file.
+    void documentedExample()
+    {
+        QFile doc(QDir::cleanPath(QStringLiteral(POS_TEST_DATA "/../../../docs/reports.md")));
+        QVERIFY(doc.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(doc.readAll());
+        const qsizetype start = text.indexOf(QLatin1String("## Example"));
+        const qsizetype open = text.indexOf(QLatin1String("```\n"), start);
+        const qsizetype close = text.indexOf(QLatin1String("```"), open + 4);
+        QVERIFY(start > 0 && open > start && close > open);
+        ReportLayout layout;
+        QString error;
+        QVERIFY2(ReportLayout::parse(text.mid(open + 4, close - open - 4), &layout, &error), qPrintable(error));
+        QCOMPARE(layout.columns.size(), 4);
+    }
+
     void missingOrFaultyFileStopsBeforePrinting_data()
     {
         QTest::addColumn<QByteArray>("content"); // empty: no file at all
