@@ -92,18 +92,22 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent)
     toolbar->addSeparator();
     toolbar->addWidget(m_close);
 
+    // The filter sits beside the tool bar, never in its overflow menu.
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(0, 0, 8, 0);
+    top->addWidget(toolbar);
+    top->addStretch();
     if (spec.filterable) {
-        toolbar->addSeparator();
-        auto* label = new QLabel(QStringLiteral(" 查找："), toolbar);
-        toolbar->addWidget(label);
-        m_filter = new QLineEdit(toolbar);
+        auto* label = new QLabel(QStringLiteral("查找(&F)："), this);
+        m_filter = new QLineEdit(this);
         m_filter->setObjectName(QStringLiteral("filter"));
         m_filter->setPlaceholderText(QStringLiteral("商品编号、名称、条形码或拼音码"));
         m_filter->setClearButtonEnabled(true);
         m_filter->setMinimumWidth(320);
         m_filter->installEventFilter(this);
-        toolbar->addWidget(m_filter);
         label->setBuddy(m_filter);
+        top->addWidget(label);
+        top->addWidget(m_filter);
     }
 
     m_model = new PickerModel(*m_rows, spec.columns, this);
@@ -127,8 +131,9 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(toolbar);
+    layout->addLayout(top);
     layout->addWidget(m_grid, 1);
+    resize(900, 560);
 
     m_filterTimer.setSingleShot(true);
     m_filterTimer.setInterval(kFilterDelayMs);
@@ -144,6 +149,12 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent)
         choose();
     });
 
+}
+
+void PickerDialogWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The person types into the filter straight away; without one the grid has the keys.
     if (m_filter)
         m_filter->setFocus();
     else
