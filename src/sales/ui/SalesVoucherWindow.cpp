@@ -430,6 +430,10 @@ void SalesVoucherWindow::run(const std::function<void()>& operation)
     pullFields();
     operation();
     m_busy = false;
+    // A picker, prompt, message or the checkout may have taken the activation with it when it
+    // closed; the cashier goes on typing here.
+    if (isVisible() && !isActiveWindow())
+        activateWindow();
     refresh();
 }
 

@@ -1,13 +1,16 @@
 #include "core/Clock.h"
 #include "core/LoginUser.h"
 #include "core/TextUtil.h"
-#include "sales/ui/CheckoutDialog.h"
-#include "sales/ui/SalesVoucherWindow.h"
+#include "core/ui/LoginDialog.h"
+#include "core/ui/MainWindow.h"
+#include "sales/ui/SalesScreens.h"
 #include "schema/Setup.h"
 #include "support/TestShop.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
@@ -16,16 +19,18 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 
-// The till as the cashier uses it: keys on the real windows, a real database, the receipt
-// file and the bytes that reach the printer.
+// The till as the cashier uses it: the login, the menu, keys on the real windows, a real
+// database, the receipt file and the bytes that reach the printer.
 class TillTest : public QObject {
     Q_OBJECT
 
-    // Runs `action` on the modal window named `name` as soon as it is up (from inside its
-    // own event loop). Any message box that shows up instead is recorded and closed.
+    // Runs each expected step on its modal window as soon as that window is active, from a
+    // fresh timer so that the step may itself open further modal windows. A message box that
+    // shows up is recorded and closed.
     struct ModalScript {
         QStringList messages;
         QList<QPair<QString, std::function<void(QWidget*)>>> steps;
@@ -48,21 +53,22 @@ class TillTest : public QObject {
                 box->accept();
                 return;
             }
-            if (!steps.isEmpty() && modal->objectName() == steps.first().first && modal->isActiveWindow()) {
-                auto step = steps.takeFirst();
-                step.second(modal);
+            if (steps.isEmpty() || modal->objectName() != steps.first().first || !modal->isActiveWindow())
+                return;
+            auto action = steps.takeFirst().second;
+            QTimer::singleShot(0, modal, [action, modal] {
+                action(modal);
                 // A failed check inside the step must not leave the window waiting forever.
                 if (QTest::currentTestFailed() && modal->isVisible()) {
                     if (auto* dialog = qobject_cast<QDialog*>(modal))
                         dialog->reject();
                 }
-            }
+            });
         }
     };
 
     static void type(QWidget* widget, const QString& text)
     {
-        widget->setFocus();
         QTest::keyClicks(widget, text);
         QTest::keyClick(widget, Qt::Key_Return);
     }
@@ -73,12 +79,61 @@ class TillTest : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-private Q_SLOTS:
-    void init()
+    static QString barcode(const char* twelve)
     {
-        Clock::setFixed(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)));
-        LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
+        const QString code = QString::fromLatin1(twelve);
+        return code + QString::number(Setup::ean13CheckDigit(code));
     }
+
+    // The member prompt: the card typed over the "0", then "确认".
+    static void answerMember(QWidget* prompt)
+    {
+        auto* field = prompt->findChild<QLineEdit*>(QStringLiteral("phyxx"));
+        QCOMPARE(field->text(), QStringLiteral("0"));
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("88000001"));
+        prompt->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    }
+
+    // Pays on the checkout by keyboard: the amount, Enter, a key in the change, Enter on the
+    // confirm button.
+    static void pay(QWidget* dialog, const QString& title, const QString& due, const QString& tendered,
+                    const QString& change)
+    {
+        QCOMPARE(dialog->windowTitle(), title);
+        auto* hj = dialog->findChild<QLineEdit*>(QStringLiteral("hj"));
+        auto* sk = dialog->findChild<QLineEdit*>(QStringLiteral("sk"));
+        auto* zhao = dialog->findChild<QLineEdit*>(QStringLiteral("zhao"));
+        QCOMPARE(hj->text(), due);
+        QCOMPARE(QApplication::focusWidget(), sk);
+        type(sk, tendered);
+        QCOMPARE(zhao->text(), change);
+        QCOMPARE(QApplication::focusWidget(), zhao);
+        QTest::keyClick(zhao, Qt::Key_Space);
+        auto* confirm = dialog->findChild<QPushButton*>(QStringLiteral("Button1"));
+        QCOMPARE(QApplication::focusWidget(), confirm);
+        QTest::keyClick(confirm, Qt::Key_Return);
+    }
+
+    // Logs the cashier in by keyboard over the main window.
+    static bool login(MainWindow& window)
+    {
+        LoginDialog dialog(nullptr, &window);
+        dialog.show();
+        if (!QTest::qWaitForWindowActive(&dialog))
+            return false;
+        type(dialog.findChild<QLineEdit*>(QStringLiteral("yhbh")), QStringLiteral("002"));
+        type(dialog.findChild<QLineEdit*>(QStringLiteral("yhma")), QStringLiteral("123"));
+        QTest::keyClick(dialog.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::Key_Return);
+        if (dialog.outcome() != LoginDialog::Outcome::LoggedIn)
+            return false;
+        window.userLoggedIn();
+        return true;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { registerSalesScreens(); }
+    void init() { Clock::setFixed(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9))); }
     void cleanup()
     {
         Clock::reset();
@@ -86,7 +141,8 @@ private Q_SLOTS:
         qunsetenv("POS_RECEIPT_DEVICE");
     }
 
-    // Three codes by keyboard (number, barcode, pinyin code), a member by PgUp, payment by PgDn.
+    // Log in, "商品销售", three codes by keyboard (number, barcode, pinyin code), a member by
+    // PgUp, payment by PgDn.
     void sellToMember()
     {
         TestShop shop(true);
@@ -94,61 +150,59 @@ private Q_SLOTS:
         const QString spool = shop.file(QStringLiteral("printer.spool"));
         qputenv("POS_RECEIPT_DEVICE", spool.toUtf8());
 
-        SalesVoucherWindow window(SaleKind::sale());
-        QCOMPARE(window.objectName(), QStringLiteral("Tspxs_form"));
-        QCOMPARE(window.windowTitle(), QStringLiteral("商品销售"));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto* spmc = window.findChild<QLineEdit*>(QStringLiteral("spmc"));
-        auto* hjje = window.findChild<QLineEdit*>(QStringLiteral("hjje"));
-        auto* djbh = window.findChild<QLineEdit*>(QStringLiteral("djbh"));
-        auto* grid = window.findChild<QTableView*>(QStringLiteral("DBGrid1"));
-        QVERIFY(spmc && hjje && djbh && grid);
-        QCOMPARE(djbh->text(), QStringLiteral("XS01202403050001"));
-        QCOMPARE(QApplication::focusWidget(), spmc);
-
+        QFile::copy(QStringLiteral(POS_PROGRAM_DIR "/bj10.bmp"), shop.file(QStringLiteral("bj10.bmp")));
         ModalScript script;
-        const QString barcode = QStringLiteral("690000100200") + QString::number(Setup::ean13CheckDigit(QStringLiteral("690000100200")));
-        type(spmc, QStringLiteral("1001"));   // 可口可乐 2.50, by number
-        type(spmc, barcode);                  // 百事可乐 2.50, by barcode
-        script.expect(QStringLiteral("Txtts2_form"), [](QWidget* prompt) {
-            auto* field = prompt->findChild<QLineEdit*>(QStringLiteral("phyxx"));
-            field->selectAll();
-            QTest::keyClicks(field, QStringLiteral("88000001"));
-            prompt->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-        });
-        QTest::keyClick(spmc, Qt::Key_PageUp);
-        QTRY_COMPARE(window.findChild<QLineEdit*>(QStringLiteral("kh"))->text(), QStringLiteral("会员"));
-        type(spmc, QStringLiteral("nfsq")); // 农夫山泉 at the member price 1.80
-        QCOMPARE(grid->model()->rowCount(), 3);
-        QCOMPARE(hjje->text(), QStringLiteral("6.8"));
-        QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("hjsl"))->text(), QStringLiteral("3"));
-        QVERIFY(script.messages.isEmpty());
+        MainWindow main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(login(main));
+        QAction* menuItem = main.action(QStringLiteral("Tspxs_form"));
+        QVERIFY(menuItem);
+        QCOMPARE(menuItem->text(), QStringLiteral("商品销售"));
+        QVERIFY(menuItem->isEnabled());
 
-        script.expect(QStringLiteral("Tskgz_form"), [](QWidget* dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("收款过账"));
-            auto* hj = dialog->findChild<QLineEdit*>(QStringLiteral("hj"));
-            auto* sk = dialog->findChild<QLineEdit*>(QStringLiteral("sk"));
-            auto* zhao = dialog->findChild<QLineEdit*>(QStringLiteral("zhao"));
-            QCOMPARE(hj->text(), QStringLiteral("6.8"));
-            QCOMPARE(QApplication::focusWidget(), sk);
-            QTest::keyClicks(sk, QStringLiteral("10"));
-            QTest::keyClick(sk, Qt::Key_Return);
-            QCOMPARE(zhao->text(), QStringLiteral("3.2"));
-            QCOMPARE(QApplication::focusWidget(), zhao);
-            QTest::keyClick(zhao, Qt::Key_Space);
-            auto* confirm = dialog->findChild<QPushButton*>(QStringLiteral("Button1"));
-            QCOMPARE(QApplication::focusWidget(), confirm);
-            QTest::keyClick(confirm, Qt::Key_Return);
+        bool sold = false;
+        script.expect(QStringLiteral("Tspxs_form"), [&](QWidget* window) {
+            QCOMPARE(window->windowTitle(), QStringLiteral("商品销售"));
+            auto* spmc = window->findChild<QLineEdit*>(QStringLiteral("spmc"));
+            auto* hjje = window->findChild<QLineEdit*>(QStringLiteral("hjje"));
+            auto* djbh = window->findChild<QLineEdit*>(QStringLiteral("djbh"));
+            auto* grid = window->findChild<QTableView*>(QStringLiteral("DBGrid1"));
+            QCOMPARE(djbh->text(), QStringLiteral("XS01202403050001"));
+            QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("czy"))->text(), QStringLiteral("收银员小王"));
+            QCOMPARE(QApplication::focusWidget(), spmc);
+
+            type(spmc, QStringLiteral("1001"));               // 可口可乐 2.50 by number
+            type(spmc, barcode("690000100200"));              // 百事可乐 2.50 by barcode
+            script.expect(QStringLiteral("Txtts2_form"), answerMember);
+            QTest::keyClick(spmc, Qt::Key_PageUp);
+            QTRY_COMPARE(window->findChild<QLineEdit*>(QStringLiteral("kh"))->text(), QStringLiteral("会员"));
+            type(spmc, QStringLiteral("nfsq"));               // 农夫山泉 at the member price 1.80
+            QCOMPARE(grid->model()->rowCount(), 3);
+            QCOMPARE(hjje->text(), QStringLiteral("6.8"));
+            QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("hjsl"))->text(), QStringLiteral("3"));
+
+            script.expect(QStringLiteral("Tskgz_form"), [](QWidget* dialog) {
+                pay(dialog, QStringLiteral("收款过账"), QStringLiteral("6.8"), QStringLiteral("10"), QStringLiteral("3.2"));
+            });
+            QTest::keyClick(spmc, Qt::Key_PageDown);
+            QTRY_COMPARE(djbh->text(), QStringLiteral("XS01202403050002"));
+            QCOMPARE(hjje->text(), QString());
+            QCOMPARE(grid->model()->rowCount(), 0);
+            QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("kh"))->text(), QStringLiteral("非会员"));
+            QTRY_COMPARE(QApplication::focusWidget(), spmc);
+            sold = true;
+            window->findChild<QToolButton*>(QStringLiteral("ToolButton5"))->click();
         });
-        QTest::keyClick(spmc, Qt::Key_PageDown);
-        QTRY_COMPARE(djbh->text(), QStringLiteral("XS01202403050002"));
-        QCOMPARE(hjje->text(), QString());
-        QCOMPARE(grid->model()->rowCount(), 0);
+        menuItem->trigger(); // the screen runs modally until "关闭"
+        QVERIFY(sold);
+        QVERIFY(script.steps.isEmpty());
+        QCOMPARE(script.messages, QStringList{});
 
         // The database.
         QCOMPARE(shop.scalar(QStringLiteral("select count(*) from xiaoshoud where djbh='XS01202403050001' and hjje=6.8 and "
-                                            "qkje=0 and lkje=10 and zhaoje=3.2 and fkfs='现金' and khmc='会员' and hjsl=3"))
+                                            "qkje=0 and lkje=10 and zhaoje=3.2 and fkfs='现金' and khmc='会员' and hjsl=3 and "
+                                            "xm='收银员小王'"))
                      .toInt(),
                  1);
         QCOMPARE(shop.scalar(QStringLiteral("select group_concat(spbh||':'||sale1, ' ') from xiaoshoudrecord")).toString(),
@@ -160,8 +214,99 @@ private Q_SLOTS:
         // The receipt and what reached the printer: the receipt, then the drawer kick.
         const QByteArray bill = readAll(shop.file(QStringLiteral("bill.txt")));
         const QString text = TextUtil::fromGbk(bill);
-        QVERIFY(text.startsWith(QStringLiteral("        翠湖超市购物清单\r\n收银员:收银员小王单号:XS01202403050001\r\n")));
+        QVERIFY(text.startsWith(QStringLiteral("        翠湖超市购物清单\r\n收银员:收银员小王单号:XS01202403050001\r\n"
+                                               "日期:2024-03-05  时间:14:05:09\r\n")));
+        QVERIFY(text.contains(QStringLiteral("\r\n农夫山泉矿泉水         1    1.8   1.80\r\n")));
         QVERIFY(text.contains(QStringLiteral("\r\n合计:6.80\r\n收款:10.00\r\n找还:3.20\r\n")));
+        QCOMPARE(readAll(spool), bill + QByteArray("\x1b\x70\x00\x3c\xff", 5));
+    }
+
+    // "销售退货": a member brings back two products, one scanned and one picked with a
+    // quantity of 2; the refund goes out by bank card.
+    void returnToMember()
+    {
+        TestShop shop(true);
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        const QString spool = shop.file(QStringLiteral("printer.spool"));
+        qputenv("POS_RECEIPT_DEVICE", spool.toUtf8());
+        QVERIFY(shop.exec(QStringLiteral("update boxje set je=50")));
+        QVERIFY(shop.exec(QStringLiteral("update hyinfo set ljje=20,ljjf=20")));
+
+        QFile::copy(QStringLiteral(POS_PROGRAM_DIR "/bj10.bmp"), shop.file(QStringLiteral("bj10.bmp")));
+        ModalScript script;
+        MainWindow main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(login(main));
+        QAction* menuItem = main.action(QStringLiteral("Tspxsth_form"));
+        QVERIFY(menuItem && menuItem->isEnabled());
+
+        bool returned = false;
+        script.expect(QStringLiteral("Tspxsth_form"), [&](QWidget* window) {
+            QCOMPARE(window->windowTitle(), QStringLiteral("商品销售退货"));
+            QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("Button1"))); // no hold
+            QVERIFY(!window->findChild<QLabel*>(QStringLiteral("Label13")));      // no clock
+            QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("hcbc"))->text(), QStringLiteral("退款（PgDn）"));
+            auto* spmc = window->findChild<QLineEdit*>(QStringLiteral("spmc"));
+            auto* sl = window->findChild<QLineEdit*>(QStringLiteral("sl"));
+            auto* shoujia = window->findChild<QLineEdit*>(QStringLiteral("shoujia"));
+            auto* djbh = window->findChild<QLineEdit*>(QStringLiteral("djbh"));
+            QVERIFY(shoujia->isReadOnly());
+            QCOMPARE(djbh->text(), QStringLiteral("XT01202403050001"));
+
+            script.expect(QStringLiteral("Txtts3_form"), answerMember);
+            QTest::keyClick(spmc, Qt::Key_PageUp);
+            QTRY_COMPARE(window->findChild<QLineEdit*>(QStringLiteral("kh"))->text(), QStringLiteral("会员"));
+            type(spmc, QStringLiteral("1001")); // 可口可乐 at 2.30
+            // "…": the picker, then a quantity of 2 and Enter twice.
+            script.expect(QStringLiteral("Tsphelp5_form"), [](QWidget* picker) {
+                auto* grid = picker->findChild<QTableView*>();
+                const QModelIndexList hits = grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole,
+                                                                  QStringLiteral("2003"), 1, Qt::MatchExactly);
+                QVERIFY(!hits.isEmpty());
+                grid->setCurrentIndex(hits.first());
+                picker->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
+            });
+            window->findChild<QToolButton*>(QStringLiteral("SpeedButton2"))->click();
+            QTRY_COMPARE(spmc->text(), QStringLiteral("奥利奥饼干"));
+            QTRY_COMPARE(QApplication::focusWidget(), sl);
+            type(sl, QStringLiteral("2"));
+            QCOMPARE(shoujia->text(), QStringLiteral("7.9"));
+            QTest::keyClick(shoujia, Qt::Key_Return);
+            QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("hjje"))->text(), QStringLiteral("18.1"));
+
+            script.expect(QStringLiteral("Tskgzth_form"), [](QWidget* dialog) {
+                QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("Button1"))->text(), QStringLiteral("确认付款"));
+                auto* zf = dialog->findChild<QComboBox*>(QStringLiteral("zf"));
+                zf->setCurrentIndex(1);
+                pay(dialog, QStringLiteral("销售退款"), QStringLiteral("18.1"), QStringLiteral("18.1"), QStringLiteral("0"));
+            });
+            QTest::keyClick(spmc, Qt::Key_PageDown);
+            QTRY_COMPARE(djbh->text(), QStringLiteral("XT01202403050002"));
+            returned = true;
+            window->findChild<QToolButton*>(QStringLiteral("ToolButton5"))->click();
+        });
+        menuItem->trigger();
+        QVERIFY(returned);
+        QVERIFY(script.steps.isEmpty());
+        QCOMPARE(script.messages, QStringList{});
+
+        QCOMPARE(shop.scalar(QStringLiteral("select count(*) from xiaoshoudth where djbh='XT01202403050001' and hjje=18.1 "
+                                            "and lkje=18.1 and zhaoje=0 and fkfs='银行卡' and khmc='会员' and hjsl=3"))
+                     .toInt(),
+                 1);
+        QCOMPARE(shop.scalar(QStringLiteral("select sl from kucun where spbh='1001'")).toDouble(), 121.0);
+        QCOMPARE(shop.scalar(QStringLiteral("select sl from kucun where spbh='2003'")).toDouble(), 50.0);
+        QCOMPARE(shop.scalar(QStringLiteral("select je from boxje")).toDouble(), 31.9);
+        QCOMPARE(shop.scalar(QStringLiteral("select ljje from hyinfo")).toDouble(), 1.9);
+        QCOMPARE(shop.scalar(QStringLiteral("select ljjf from hyinfo")).toDouble(), 2.0);
+
+        const QByteArray bill = readAll(shop.file(QStringLiteral("bill.txt")));
+        const QString text = TextUtil::fromGbk(bill);
+        QVERIFY(text.startsWith(QStringLiteral("        翠湖超市退款清单\r\n")));
+        QVERIFY(text.contains(QStringLiteral("\r\n可口可乐               1    2.3   2.30\r\n"
+                                             "奥利奥饼干             2    7.9  15.80\r\n")));
+        QVERIFY(text.contains(QStringLiteral("\r\n合计:18.10\r\n付款:18.10\r\n找还:0.00\r\n")));
         QCOMPARE(readAll(spool), bill + QByteArray("\x1b\x70\x00\x3c\xff", 5));
     }
 };
