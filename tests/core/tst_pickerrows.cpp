@@ -1,0 +1,125 @@
+#include "core/Dialogs.h"
+#include "core/PickerRows.h"
+#include "support/TestShop.h"
+
+#include <QTest>
+
+// The picker's rows read a page at a time, and the product filter pushed into the statement.
+class PickerRowsTest : public QObject {
+    Q_OBJECT
+private:
+    // Products "00001" … "0NNNN"; every tenth is a drink with a barcode and a pinyin code.
+    static bool addProducts(TestShop& shop, int n)
+    {
+        return shop.db().transaction([&] {
+            for (int i = 1; i <= n; ++i) {
+                const bool drink = i % 10 == 0;
+                if (!shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,pinma,tiaoma) values(:B,:M,:P,:T)"),
+                               {{"B", QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'))},
+                                {"M", drink ? QStringLiteral("矿泉水%1").arg(i) : QStringLiteral("商品%1").arg(i)},
+                                {"P", drink ? QStringLiteral("KQS") : QStringLiteral("SP")},
+                                {"T", QStringLiteral("69%1").arg(i, 11, 10, QLatin1Char('0'))}}))
+                    return false;
+            }
+            return true;
+        });
+    }
+
+private Q_SLOTS:
+    // Rows on both sides of page boundaries, read in any order, are the rows of the query.
+    void pages()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        const int n = PickerRows::kPageSize * 10 + 37;
+        QVERIFY2(addProducts(shop, n), qPrintable(shop.error()));
+        PickerRows rows(shop.db(), Dialogs::picker(QStringLiteral("Tsphelp2_form")));
+        QVERIFY2(rows.setFilter(QString()), qPrintable(rows.lastError()));
+        QCOMPARE(rows.count(), n);
+        const int size = PickerRows::kPageSize;
+        const QList<int> probes{0, size - 1, size, size + 1, n - 1, 5 * size, 3, n - size - 1, 2 * size - 1, 0};
+        for (int r : probes)
+            QCOMPARE(rows.text(r, QStringLiteral("spbh")), QStringLiteral("%1").arg(r + 1, 5, 10, QLatin1Char('0')));
+        // Every page once, past the number of pages kept, then back to the first.
+        for (int r = 0; r < n; r += size / 2)
+            QCOMPARE(rows.text(r, QStringLiteral("SPBH")), QStringLiteral("%1").arg(r + 1, 5, 10, QLatin1Char('0')));
+        QCOMPARE(rows.answers(size + 4), (QStringList{"00205", "商品205"}));
+        // Outside the rows: empty texts, never a crash.
+        QCOMPARE(rows.answers(-1), (QStringList{QString(), QString()}));
+        QCOMPARE(rows.answers(n), (QStringList{QString(), QString()}));
+        QCOMPARE(rows.text(0, QStringLiteral("nosuchcolumn")), QString());
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("none") << "Tsphelp2_form" << "" << 500 << "00001";
+        QTest::newRow("name") << "Tsphelp2_form" << "矿泉水" << 50 << "00010";
+        QTest::newRow("pinyin any case") << "Tsphelp7_form" << "kqs" << 50 << "00010";
+        QTest::newRow("number part") << "Tsphelp2_form" << "0049" << 11 << "00049";
+        QTest::newRow("barcode") << "Tsphelp16_form" << "6900000000123" << 1 << "00123";
+        QTest::newRow("percent is literal") << "Tsphelp2_form" << "%" << 0 << "";
+        QTest::newRow("underscore is literal") << "Tsphelp2_form" << "0_1" << 0 << "";
+        QTest::newRow("backslash") << "Tsphelp2_form" << "\\" << 0 << "";
+        QTest::newRow("quote") << "Tsphelp2_form" << "x' or 1=1 --" << 0 << "";
+        // Pickers without a filter field show every row whatever is asked.
+        QTest::newRow("suppliers ignore it") << "Tsphelp6_form" << "zzz" << 2 << "";
+    }
+    void filter()
+    {
+        QFETCH(QString, form);
+        QFETCH(QString, filter);
+        QFETCH(int, count);
+        QFETCH(QString, first);
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY2(addProducts(shop, 500), qPrintable(shop.error()));
+        QVERIFY(shop.exec(QStringLiteral("insert into gysxx(gysbh,gysmc) values('001','甲'),('002','乙')")));
+        PickerRows rows(shop.db(), Dialogs::picker(form));
+        QVERIFY2(rows.setFilter(filter), qPrintable(rows.lastError()));
+        QCOMPARE(rows.count(), count);
+        if (!first.isEmpty())
+            QCOMPARE(rows.text(0, QStringLiteral("spbh")), first);
+        // Every row counted can be read.
+        if (count > 0)
+            QVERIFY(!rows.answers(count - 1).first().isEmpty());
+        // Back to everything.
+        QVERIFY(rows.setFilter(QString()));
+        QCOMPARE(rows.count(), form == QLatin1String("Tsphelp6_form") ? 2 : 500);
+    }
+
+    // A query that has its own condition and order keeps both under the filter.
+    void ownConditionAndOrder()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY2(addProducts(shop, 100), qPrintable(shop.error()));
+        PickerSpec spec = Dialogs::picker(QStringLiteral("Tsphelp2_form"));
+        spec.query = QStringLiteral("select * from spinfo where spbh<'00050' ORDER  BY spbh desc");
+        PickerRows rows(shop.db(), spec);
+        QVERIFY2(rows.setFilter(QStringLiteral("KQS")), qPrintable(rows.lastError()));
+        QCOMPARE(rows.count(), 4);
+        QCOMPARE(rows.text(0, QStringLiteral("spbh")), QStringLiteral("00040"));
+        QCOMPARE(rows.text(3, QStringLiteral("spbh")), QStringLiteral("00010"));
+    }
+
+    // A statement the engine refuses leaves no rows and the engine's text.
+    void brokenQuery()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        PickerSpec spec = Dialogs::picker(QStringLiteral("Tsphelp6_form"));
+        spec.query = QStringLiteral("select * from nosuchtable");
+        PickerRows rows(shop.db(), spec);
+        QVERIFY(!rows.setFilter(QString()));
+        QCOMPARE(rows.count(), 0);
+        QVERIFY(rows.lastError().contains(QStringLiteral("nosuchtable")));
+        QCOMPARE(rows.answers(0), (QStringList{QString(), QString()}));
+    }
+};
+
+QTEST_GUILESS_MAIN(PickerRowsTest)
+#include "tst_pickerrows.moc"
