@@ -114,9 +114,9 @@ bool fill(DbConnection& conn, const Sizes& n, QString* error)
     QVector<QString> names(n.products + 1);
     QSqlQuery stock(db);
     if (!w.prepare(q, QStringLiteral("insert into spinfo(spbh,spmc,spxh,spgg,splb,spjl,jinjia,sale1,sale2,"
-                                     "kucun1,kucun2,pinma,tiaoma) values(?,?,?,?,?,?,?,?,?,?,?,?,?)"))
-        || !w.prepare(stock, QStringLiteral("insert into kucun(spbh,spmc,spxh,spgg,splb,spjl,jinjia,sl,shoujia,jine,"
-                                            "ckmc) values(?,?,?,?,?,?,?,?,?,?,?)")))
+                                     "kucun1,kucun2,pinma,tiaoma) values(?,?,?,?,?,?,?,?,?,?,?,?,?)")) ||
+        !w.prepare(stock, QStringLiteral("insert into kucun(spbh,spmc,spxh,spgg,splb,spjl,jinjia,sl,shoujia,jine,"
+                                         "ckmc) values(?,?,?,?,?,?,?,?,?,?,?)")))
         return *error = w.error(), false;
     for (int i = 1; i <= n.products; ++i) {
         const double p = price(rng) / 100.0;
@@ -176,9 +176,9 @@ bool fill(DbConnection& conn, const Sizes& n, QString* error)
     // Sales history: the headers spread evenly over the days before today, each with its lines.
     QSqlQuery line(db);
     if (!w.prepare(q, QStringLiteral("insert into xiaoshoud(djbh,hjje,zhje,qkje,xm,rq,sj,khmc,ckmc,hjsl,lkje,zhaoje,"
-                                     "fkfs) values(?,?,?,?,?,?,?,?,?,?,?,?,?)"))
-        || !w.prepare(line, QStringLiteral("insert into xiaoshoudrecord(spbh,spmc,spxh,spgg,splb,spjl,sl,sale1,jine,"
-                                           "zhekou,zhekouje,djbh,rq) values(?,?,?,?,?,?,?,?,?,?,?,?,?)")))
+                                     "fkfs) values(?,?,?,?,?,?,?,?,?,?,?,?,?)")) ||
+        !w.prepare(line, QStringLiteral("insert into xiaoshoudrecord(spbh,spmc,spxh,spgg,splb,spjl,sl,sale1,jine,"
+                                        "zhekou,zhekouje,djbh,rq) values(?,?,?,?,?,?,?,?,?,?,?,?,?)")))
         return *error = w.error(), false;
     const QDate first = QDate::currentDate().addDays(-n.days);
     for (int h = 0; h < n.headers; ++h) {
@@ -186,7 +186,8 @@ bool fill(DbConnection& conn, const Sizes& n, QString* error)
         const int seq = h - int((qint64(day) * n.headers + n.days - 1) / n.days) + 1;
         const QDate date = first.addDays(day);
         const QString rq = date.toString(QStringLiteral("yyyy-MM-dd"));
-        const QString djbh = QStringLiteral("XS01%1%2").arg(date.toString(QStringLiteral("yyyyMMdd"))).arg(seq, 4, 10, QLatin1Char('0'));
+        const QString djbh =
+            QStringLiteral("XS01%1%2").arg(date.toString(QStringLiteral("yyyyMMdd"))).arg(seq, 4, 10, QLatin1Char('0'));
         double total = 0;
         double count = 0;
         for (int k = 0; k < n.linesPerVoucher; ++k) {
@@ -218,7 +219,9 @@ bool fill(DbConnection& conn, const Sizes& n, QString* error)
         q.addBindValue(0.0);
         q.addBindValue(QStringLiteral("收银员"));
         q.addBindValue(rq);
-        q.addBindValue(QStringLiteral("%1:%2:00").arg(8 + seq % 12, 2, 10, QLatin1Char('0')).arg(seq % 60, 2, 10, QLatin1Char('0')));
+        q.addBindValue(QStringLiteral("%1:%2:00")
+                           .arg(8 + seq % 12, 2, 10, QLatin1Char('0'))
+                           .arg(seq % 60, 2, 10, QLatin1Char('0')));
         q.addBindValue(QStringLiteral("非会员"));
         q.addBindValue(QStringLiteral("主仓库"));
         q.addBindValue(count);
@@ -270,7 +273,8 @@ int main(int argc, char** argv)
         }
     }
     if (folder.isEmpty()) {
-        err() << "usage: make_shop FOLDER [--products N] [--headers N] [--lines-per-voucher N] [--members N] [--days N]\n";
+        err() << "usage: make_shop FOLDER [--products N] [--headers N] [--lines-per-voucher N] [--members N] [--days "
+                 "N]\n";
         return 2;
     }
     if (n.headers > n.days * 9999) {
@@ -304,8 +308,8 @@ int main(int argc, char** argv)
     }
     db.exec(QStringLiteral("analyze"));
     db.close();
-    out() << "make_shop: " << file << ": " << n.products << " products with stock rows, " << n.members
-          << " members, " << n.headers << " sales vouchers with " << qint64(n.headers) * n.linesPerVoucher
-          << " lines, in " << timer.elapsed() / 1000.0 << " s\n";
+    out() << "make_shop: " << file << ": " << n.products << " products with stock rows, " << n.members << " members, "
+          << n.headers << " sales vouchers with " << qint64(n.headers) * n.linesPerVoucher << " lines, in "
+          << timer.elapsed() / 1000.0 << " s\n";
     return 0;
 }

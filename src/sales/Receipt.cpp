@@ -115,18 +115,18 @@ QByteArray render(const ReceiptData& data)
 {
     QList<QByteArray> lines;
     lines << titleLine(data);
-    lines << TextUtil::toGbk(QStringLiteral("收银员:")) + leftAligned(gbk(data.operatorName), 10)
-                 + TextUtil::toGbk(QStringLiteral("单号:")) + gbk(data.voucherNumber);
-    lines << TextUtil::toGbk(QStringLiteral("日期:")) + gbk(data.date) + TextUtil::toGbk(QStringLiteral("  时间:"))
-                 + gbk(data.time);
+    lines << TextUtil::toGbk(QStringLiteral("收银员:")) + leftAligned(gbk(data.operatorName), 10) +
+                 TextUtil::toGbk(QStringLiteral("单号:")) + gbk(data.voucherNumber);
+    lines << TextUtil::toGbk(QStringLiteral("日期:")) + gbk(data.date) + TextUtil::toGbk(QStringLiteral("  时间:")) +
+                 gbk(data.time);
     lines << kRule;
     lines << TextUtil::toGbk(QStringLiteral("商品名称        型号  数量 单价  金额"));
     for (const ReceiptLine& line : data.lines)
         lines << lineBytes(line);
     lines << kRule;
     lines << TextUtil::toGbk(QStringLiteral("合计:") + TextUtil::money(data.amountDue));
-    lines << TextUtil::toGbk((data.refund ? QStringLiteral("付款:") : QStringLiteral("收款:"))
-                             + TextUtil::money(data.tendered));
+    lines << TextUtil::toGbk((data.refund ? QStringLiteral("付款:") : QStringLiteral("收款:")) +
+                             TextUtil::money(data.tendered));
     lines << TextUtil::toGbk(QStringLiteral("找还:") + TextUtil::money(data.change));
     lines << TextUtil::toGbk(QStringLiteral("公司电话:")) + gbk(data.shopPhone);
     lines << TextUtil::toGbk(QStringLiteral("谢谢惠顾!"));

@@ -17,16 +17,16 @@ struct ReceiptLine {
 
 // Everything the receipt prints; the checkout fills it when a sale or refund is posted.
 struct ReceiptData {
-    bool refund = false;   // "退款清单" and "付款:" instead of "购物清单" and "收款:"
-    QString shopName;      // xtsz.gsmc
-    QString shopPhone;     // xtsz.gsdh
+    bool refund = false; // "退款清单" and "付款:" instead of "购物清单" and "收款:"
+    QString shopName;    // xtsz.gsmc
+    QString shopPhone;   // xtsz.gsdh
     QString operatorName;
     QString voucherNumber;
-    QString date;          // "yyyy-mm-dd"
-    QString time;          // "hh:mm:ss" (the checkout passes Clock::timeText())
-    double amountDue = 0;  // hj
-    double tendered = 0;   // sk
-    double change = 0;     // zhao
+    QString date;         // "yyyy-mm-dd"
+    QString time;         // "hh:mm:ss" (the checkout passes Clock::timeText())
+    double amountDue = 0; // hj
+    double tendered = 0;  // sk
+    double change = 0;    // zhao
     QList<ReceiptLine> lines;
 };
 

@@ -43,8 +43,8 @@ struct Wave {
 
 quint32 le32(const QByteArray& b, qsizetype at)
 {
-    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16
-           | quint32(quint8(b[at + 3])) << 24;
+    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16 |
+           quint32(quint8(b[at + 3])) << 24;
 }
 
 quint16 le16(const QByteArray& b, qsizetype at)

@@ -72,14 +72,29 @@ private Q_SLOTS:
     {
         TestShop shop;
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        const QString insert = QStringLiteral(
-            "insert into xiaoshoudrecord(spbh,spmc,spxh,sl,sale1,jine,djbh) values(:SPBH,:SPMC,:SPXH,:SL,:SALE1,:JINE,:DJBH)");
-        QVERIFY(shop.exec(insert, {{"SPBH", "000001"}, {"SPMC", "可乐"}, {"SPXH", "330ml"}, {"SL", 2.0},
-                                   {"SALE1", 2.5}, {"JINE", 5.0}, {"DJBH", "XS01202403050003"}}));
-        QVERIFY(shop.exec(insert, {{"SPBH", "000009"}, {"SPMC", "其它单"}, {"SPXH", ""}, {"SL", 1.0},
-                                   {"SALE1", 9.0}, {"JINE", 9.0}, {"DJBH", "XS01202403050004"}}));
-        QVERIFY(shop.exec(insert, {{"SPBH", "000002"}, {"SPMC", "纯净水"}, {"SPXH", QVariant()}, {"SL", 12.0},
-                                   {"SALE1", 1.0}, {"JINE", 12.0}, {"DJBH", "XS01202403050003"}}));
+        const QString insert = QStringLiteral("insert into xiaoshoudrecord(spbh,spmc,spxh,sl,sale1,jine,djbh) "
+                                              "values(:SPBH,:SPMC,:SPXH,:SL,:SALE1,:JINE,:DJBH)");
+        QVERIFY(shop.exec(insert, {{"SPBH", "000001"},
+                                   {"SPMC", "可乐"},
+                                   {"SPXH", "330ml"},
+                                   {"SL", 2.0},
+                                   {"SALE1", 2.5},
+                                   {"JINE", 5.0},
+                                   {"DJBH", "XS01202403050003"}}));
+        QVERIFY(shop.exec(insert, {{"SPBH", "000009"},
+                                   {"SPMC", "其它单"},
+                                   {"SPXH", ""},
+                                   {"SL", 1.0},
+                                   {"SALE1", 9.0},
+                                   {"JINE", 9.0},
+                                   {"DJBH", "XS01202403050004"}}));
+        QVERIFY(shop.exec(insert, {{"SPBH", "000002"},
+                                   {"SPMC", "纯净水"},
+                                   {"SPXH", QVariant()},
+                                   {"SL", 12.0},
+                                   {"SALE1", 1.0},
+                                   {"JINE", 12.0},
+                                   {"DJBH", "XS01202403050003"}}));
         Query q(shop.db());
         q.add(QStringLiteral("select * from xiaoshoudrecord where djbh=:DJBH"));
         q.bind(QStringLiteral("DJBH"), QStringLiteral("XS01202403050003"));
@@ -101,6 +116,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("jine");
         QTest::addColumn<QString>("line");
 
+        // clang-format off
         // Expected lines are written field by field: name 16, model 6, quantity 2, blank,
         // price 6, blank, amount 6.
         // name, 16 bytes
@@ -163,6 +179,7 @@ private Q_SLOTS:
             << cola + QString("······" "·1" "·" "12345.0" "·" "12345.00");
         QTest::newRow("refund line negative")
             << "可乐" << "" << -1.0 << 2.5 << -2.5 << cola + QString("······" "-1" "·" "···2.5" "·" "·-2.50");
+        // clang-format on
     }
     void goodsLine()
     {
@@ -186,12 +203,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("refund");
         QTest::addColumn<QString>("line");
         QTest::newRow("title of 17 bytes gets 7 blanks") << "a超市超市" << false << "·······a超市超市购物清单";
-        QTest::newRow("title of 31 bytes gets none") << "abc一二三四五六七八九十" << false
-                                                     << "abc一二三四五六七八九十购物清单";
-        QTest::newRow("title of 30 bytes gets 1") << "一二三四五六七八九十一" << false
-                                                  << "·一二三四五六七八九十一购物清单";
-        QTest::newRow("longer title written whole") << "一二三四五六七八九十一二三" << false
-                                                    << "一二三四五六七八九十一二三购物清单";
+        QTest::newRow("title of 31 bytes gets none")
+            << "abc一二三四五六七八九十" << false << "abc一二三四五六七八九十购物清单";
+        QTest::newRow("title of 30 bytes gets 1")
+            << "一二三四五六七八九十一" << false << "·一二三四五六七八九十一购物清单";
+        QTest::newRow("longer title written whole")
+            << "一二三四五六七八九十一二三" << false << "一二三四五六七八九十一二三购物清单";
         QTest::newRow("no shop name") << "" << false << "············购物清单";
         QTest::newRow("refund") << "星光超市" << true << "········星光超市退款清单";
     }

@@ -169,7 +169,8 @@ private Q_SLOTS:
         const QString built = QStringLiteral(POS_PROGRAM_DIR "/sound/");
         for (const char* ch : {"壹", "拾", "元"}) {
             const QString name = QString::fromUtf8(ch) + QStringLiteral(".wav");
-            QVERIFY2(QFile::copy(built + name, Voice::soundFolder() + QLatin1Char('/') + name), qPrintable(built + name));
+            QVERIFY2(QFile::copy(built + name, Voice::soundFolder() + QLatin1Char('/') + name),
+                     qPrintable(built + name));
         }
         // A file that is not a wave at all.
         QVERIFY(writeFile(Voice::soundFolder() + QStringLiteral("/贰.wav"), "not a wave"));
