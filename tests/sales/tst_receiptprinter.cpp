@@ -81,8 +81,8 @@ private Q_SLOTS:
     void receiptAndDrawerAreAppended()
     {
         TestShop shop;
-        DeviceVariable device{QString()};
         const QString spool = shop.file(QStringLiteral("LPT1"));
+        DeviceVariable device(spool);
         QVERIFY(writeFile(spool, "earlier receipt\r\n"));
 
         ReceiptData d;
@@ -139,7 +139,7 @@ private Q_SLOTS:
     void missingReceiptFile()
     {
         TestShop shop;
-        DeviceVariable device{QString()};
+        DeviceVariable device(shop.file(QStringLiteral("LPT1")));
         QString error;
         QVERIFY(!ReceiptPrinter::printFile(shop.file(QStringLiteral("bill.txt")), &error));
         QVERIFY(error.contains(QStringLiteral("bill.txt")));
