@@ -58,6 +58,20 @@ public:
     void processEvents() override { ++turns; }
 };
 
+// Speaks again from inside the event turn, as an activated dialog would.
+class ReentrantUi : public ScriptedUi {
+public:
+    int turns = 0;
+    int nested = 0;
+    void processEvents() override
+    {
+        ++turns;
+        CountingUi inner;
+        Voice::speakAmount(3, inner);
+        nested += inner.turns == 0 ? 1 : 0;
+    }
+};
+
 } // namespace
 
 class ReceiptPrinterTest : public QObject {
@@ -181,6 +195,18 @@ private Q_SLOTS:
         QCOMPARE(ui.turns, 7);
         QVERIFY2(t.elapsed() < 15000, qPrintable(QString::number(t.elapsed())));
         QVERIFY(ui.shown.isEmpty());
+    }
+
+    // A window event handled between two files (the dialog activated again) must not start a
+    // second amount inside the first.
+    void speakIsNotReentered()
+    {
+        TestShop shop;
+        QVERIFY(QDir().mkpath(Voice::soundFolder()));
+        ReentrantUi ui;
+        Voice::speakAmount(12.5, ui);
+        QCOMPARE(ui.turns, 7);
+        QCOMPARE(ui.nested, 7);
     }
 
     void soundFilesAreBuilt()
