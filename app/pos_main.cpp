@@ -13,8 +13,11 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTranslator>
 
 void registerAllScreens();
 
@@ -80,6 +83,11 @@ int main(int argc, char* argv[])
     // The title of the program, also the caption of every plain message box.
     QApplication::setApplicationDisplayName(kTitle);
     chooseFont(app);
+    // Qt's own buttons and file dialogs in Chinese, where the translations are installed.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
 
     if (!checkDatabase())
         return 1;
