@@ -38,8 +38,9 @@ inline QString fold(const QString& text)
 // back as "RK"), though the page shows them; tests look for other texts.
 inline QString pageText(const QString& pdf, int page)
 {
-    return fold(run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
-                                             QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")}));
+    return fold(
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
+                                          QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")}));
 }
 
 // Each word-run of a page's text, blanks collapsed, for looking up values.

@@ -25,10 +25,10 @@ QByteArray unzipMember(const QString& zip, const QString& member)
 struct Sheet {
     struct Cell {
         QString value;
-        bool text = false;     // a string cell rather than a number
+        bool text = false;       // a string cell rather than a number
         bool textFormat = false; // formatted "@" (stored as text)
     };
-    QMap<QString, Cell> cells; // "A1" -> cell
+    QMap<QString, Cell> cells;        // "A1" -> cell
     QList<QPair<int, double>> widths; // column (from 1) -> width
     bool valid = false;
 
@@ -58,8 +58,8 @@ Sheet readSheet(const QString& file)
     bool inCellXfs = false;
     while (!styles.atEnd()) {
         const auto token = styles.readNext();
-        if (token == QXmlStreamReader::StartElement && styles.name() == QLatin1String("numFmt")
-            && styles.attributes().value(QLatin1String("formatCode")) == QLatin1String("@"))
+        if (token == QXmlStreamReader::StartElement && styles.name() == QLatin1String("numFmt") &&
+            styles.attributes().value(QLatin1String("formatCode")) == QLatin1String("@"))
             textFormats << styles.attributes().value(QLatin1String("numFmtId")).toString();
         else if (token == QXmlStreamReader::StartElement && styles.name() == QLatin1String("cellXfs"))
             inCellXfs = true;
@@ -152,7 +152,8 @@ private Q_SLOTS:
             f.write("an older export, not even a workbook");
         }
         QString error;
-        QVERIFY2(writeWorkbook(file, {QStringLiteral("rq")}, {{QStringLiteral("2026-12-09")}}, &error), qPrintable(error));
+        QVERIFY2(writeWorkbook(file, {QStringLiteral("rq")}, {{QStringLiteral("2026-12-09")}}, &error),
+                 qPrintable(error));
         QCOMPARE(readSheet(file).at(QStringLiteral("A2")).value, QStringLiteral("2026-12-09"));
         // Nothing but the workbook is left in the folder.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.xlsx")});

@@ -60,7 +60,8 @@ private Q_SLOTS:
         Query query(shop.db());
         QPrinter printer(QPrinter::HighResolution);
         toPdf(printer, shop.file(QStringLiteral("layout.pdf")), printerDpi);
-        const GridPrintResult r = GridPrint::printTo(&printer, QStringLiteral("销售利润查询"), kColumns, query, screenDpi);
+        const GridPrintResult r =
+            GridPrint::printTo(&printer, QStringLiteral("销售利润查询"), kColumns, query, screenDpi);
         QVERIFY(r.ok);
         QCOMPARE(r.layout.mx, mx);
         QCOMPARE(r.layout.my, mx); // square dots

@@ -50,41 +50,39 @@ ReportDataSet rowsOf(const QStringList& columns, const QVector<QVector<QVariant>
 class ReportTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase()
-    {
-        Clock::setFixed(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
-    }
-    void cleanupTestCase()
-    {
-        Clock::reset();
-    }
+    void initTestCase() { Clock::setFixed(QDateTime(QDate(2026, 12, 9), QTime(10, 30))); }
+    void cleanupTestCase() { Clock::reset(); }
 
     void malformedFile_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
         const QString table = QStringLiteral("[table]\nconnection = c1\ncolumn = 名称 | {mc}\n");
-        QTest::newRow("no table, no labels") << QStringLiteral("[report]\npage = A4\n") << QStringLiteral("两者只能有一个");
-        QTest::newRow("unknown section") << QStringLiteral("[tabel]\n") << QStringLiteral("第 1 行：不认识的节 [tabel]");
+        QTest::newRow("no table, no labels")
+            << QStringLiteral("[report]\npage = A4\n") << QStringLiteral("两者只能有一个");
+        QTest::newRow("unknown section") << QStringLiteral("[tabel]\n")
+                                         << QStringLiteral("第 1 行：不认识的节 [tabel]");
         QTest::newRow("unknown key") << table + QStringLiteral("colour = red\n") << QStringLiteral("第 4 行");
         QTest::newRow("setting before a section") << QStringLiteral("page = A4\n") << QStringLiteral("第 1 行");
         QTest::newRow("not key = value") << table + QStringLiteral("column\n") << QStringLiteral("第 4 行");
         QTest::newRow("bad paper") << QStringLiteral("[report]\npage = A3\n") + table << QStringLiteral("不认识的纸张");
-        QTest::newRow("width not a number") << QStringLiteral("[table]\nconnection = c\ncolumn = a | {a} | wide\n")
-                                            << QStringLiteral("第 3 行");
+        QTest::newRow("width not a number")
+            << QStringLiteral("[table]\nconnection = c\ncolumn = a | {a} | wide\n") << QStringLiteral("第 3 行");
         QTest::newRow("open brace") << QStringLiteral("[table]\nconnection = c\ncolumn = a | {a\n")
                                     << QStringLiteral("花括号不配对");
-        QTest::newRow("bad number format") << QStringLiteral("[table]\nconnection = c\ncolumn = a | {a:#.##}\n")
-                                           << QStringLiteral("数字格式");
-        QTest::newRow("sum of a text") << QStringLiteral("[table]\nconnection = c\ncolumn = a | 共{a} | 1 | left | sum\n")
+        QTest::newRow("bad number format")
+            << QStringLiteral("[table]\nconnection = c\ncolumn = a | {a:#.##}\n") << QStringLiteral("数字格式");
+        QTest::newRow("sum of a text") << QStringLiteral(
+                                              "[table]\nconnection = c\ncolumn = a | 共{a} | 1 | left | sum\n")
                                        << QStringLiteral("求和");
-        QTest::newRow("table without connection") << QStringLiteral("[table]\ncolumn = a | {a}\n")
-                                                  << QStringLiteral("缺少 connection");
+        QTest::newRow("table without connection")
+            << QStringLiteral("[table]\ncolumn = a | {a}\n") << QStringLiteral("缺少 connection");
         QTest::newRow("header field without connection")
             << QStringLiteral("[header]\nfield = 单号 | {djbh}\n") + table << QStringLiteral("[header]");
-        QTest::newRow("table and labels") << table + QStringLiteral("[labels]\nconnection = c\ngrid = 1 x 1\nsize = 50 x 30\n"
-                                                                    "text = 0 0 10 10 | left | {a}\n")
-                                          << QStringLiteral("两者只能有一个");
+        QTest::newRow("table and labels")
+            << table + QStringLiteral("[labels]\nconnection = c\ngrid = 1 x 1\nsize = 50 x 30\n"
+                                      "text = 0 0 10 10 | left | {a}\n")
+            << QStringLiteral("两者只能有一个");
         QTest::newRow("label item outside the label")
             << QStringLiteral("[labels]\nconnection = c\ngrid = 2 x 2\nsize = 50 x 30\nbarcode = 10 10 45 10 | {tm}\n")
             << QStringLiteral("超出了标签");
@@ -106,16 +104,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("connections");
-        QTest::newRow("categories") << QStringLiteral("splb.rav") << QStringList{QStringLiteral("splbRvDataSetConnection1")};
-        QTest::newRow("products") << QStringLiteral("spxx.rav") << QStringList{QStringLiteral("spxxRvDataSetConnection1")};
-        QTest::newRow("stock count") << QStringLiteral("sppd.rav") << QStringList{QStringLiteral("sppdRvDataSetConnection1")};
-        for (const auto& [file, prefix] : {std::pair{"sprk.rav", "sprk"}, {"sprkth.rav", "sprkth"}, {"sprkbf.rav", "spbf"}})
+        QTest::newRow("categories") << QStringLiteral("splb.rav")
+                                    << QStringList{QStringLiteral("splbRvDataSetConnection1")};
+        QTest::newRow("products") << QStringLiteral("spxx.rav")
+                                  << QStringList{QStringLiteral("spxxRvDataSetConnection1")};
+        QTest::newRow("stock count") << QStringLiteral("sppd.rav")
+                                     << QStringList{QStringLiteral("sppdRvDataSetConnection1")};
+        for (const auto& [file, prefix] :
+             {std::pair{"sprk.rav", "sprk"}, {"sprkth.rav", "sprkth"}, {"sprkbf.rav", "spbf"}})
             QTest::newRow(file) << QString::fromLatin1(file)
                                 << QStringList{QString::fromLatin1(prefix) + QStringLiteral("RvDataSetConnection1"),
                                                QString::fromLatin1(prefix) + QStringLiteral("RvDataSetConnection2"),
                                                QString::fromLatin1(prefix) + QStringLiteral("RvDataSetConnection3")};
-        QTest::newRow("product labels") << QStringLiteral("bq1.rav") << QStringList{QStringLiteral("RvDataSetConnection1")};
-        QTest::newRow("shelf labels") << QStringLiteral("bq2.rav") << QStringList{QStringLiteral("RvDataSetConnection1")};
+        QTest::newRow("product labels") << QStringLiteral("bq1.rav")
+                                        << QStringList{QStringLiteral("RvDataSetConnection1")};
+        QTest::newRow("shelf labels") << QStringLiteral("bq2.rav")
+                                      << QStringList{QStringLiteral("RvDataSetConnection1")};
     }
     void shippedFiles()
     {
@@ -257,9 +261,10 @@ private Q_SLOTS:
         Report report(ui);
         const QStringList lineColumns{QStringLiteral("spbh"), QStringLiteral("spmc"), QStringLiteral("sl"),
                                       QStringLiteral("jinjia"), QStringLiteral("jine")};
-        report.setConnection(QStringLiteral("sprkRvDataSetConnection1"),
-                             rowsOf(lineColumns, {{QStringLiteral("0001"), QStringLiteral("可口可乐"), 2.0, 3.5, 7.0},
-                                                  {QStringLiteral("0002"), QStringLiteral("康师傅方便面"), 3.0, 1.25, 3.75}}));
+        report.setConnection(
+            QStringLiteral("sprkRvDataSetConnection1"),
+            rowsOf(lineColumns, {{QStringLiteral("0001"), QStringLiteral("可口可乐"), 2.0, 3.5, 7.0},
+                                 {QStringLiteral("0002"), QStringLiteral("康师傅方便面"), 3.0, 1.25, 3.75}}));
         report.setConnection(QStringLiteral("sprkRvDataSetConnection2"),
                              rowsOf({QStringLiteral("djbh"), QStringLiteral("rq"), QStringLiteral("gysmc"),
                                      QStringLiteral("hjje"), QStringLiteral("zkje"), QStringLiteral("qkje")},
@@ -273,8 +278,9 @@ private Q_SLOTS:
         const QString text = PdfTools::pageText(pdf, 1);
         for (const QString& expected :
              {QStringLiteral("翠湖超市"), QStringLiteral("商品入库单"), QStringLiteral("单据编号：RK"),
-              QStringLiteral("华联批发"), QStringLiteral("康师傅方便面"), QStringLiteral("3.50"), QStringLiteral("1.25"),
-              QStringLiteral("合计金额：10.75"), QStringLiteral("折后金额：9.68"), QStringLiteral("欠款金额：9.68")})
+              QStringLiteral("华联批发"), QStringLiteral("康师傅方便面"), QStringLiteral("3.50"),
+              QStringLiteral("1.25"), QStringLiteral("合计金额：10.75"), QStringLiteral("折后金额：9.68"),
+              QStringLiteral("欠款金额：9.68")})
             QVERIFY2(text.contains(PdfTools::fold(expected)), qPrintable(expected + QStringLiteral("\n") + text));
         // The totals row sums the quantity and amount columns.
         const QStringList words = PdfTools::pageWords(pdf, 1);
@@ -292,9 +298,10 @@ private Q_SLOTS:
         QTest::newRow("two decimals") << QVariant(2.5) << QStringLiteral("0.00") << QStringLiteral("2.50");
         QTest::newRow("half away from zero") << QVariant(1.005) << QStringLiteral("0.00") << QStringLiteral("1.01");
         QTest::newRow("whole") << QVariant(2.5) << QStringLiteral("0") << QStringLiteral("3");
-        QTest::newRow("numeric text") << QVariant(QStringLiteral("4.1")) << QStringLiteral("0.00") << QStringLiteral("4.10");
-        QTest::newRow("other text unchanged") << QVariant(QStringLiteral("散装")) << QStringLiteral("0.00")
-                                              << QStringLiteral("散装");
+        QTest::newRow("numeric text") << QVariant(QStringLiteral("4.1")) << QStringLiteral("0.00")
+                                      << QStringLiteral("4.10");
+        QTest::newRow("other text unchanged")
+            << QVariant(QStringLiteral("散装")) << QStringLiteral("0.00") << QStringLiteral("散装");
         QTest::newRow("empty stays empty") << QVariant() << QStringLiteral("0.00") << QString();
     }
     void valueFormats()
@@ -310,9 +317,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("code");
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("modules");
-        QTest::newRow("EAN-13 with its check digit") << QStringLiteral("6901234567892") << int(Barcode::Kind::Ean13) << 95;
-        QTest::newRow("13 digits, wrong check digit") << QStringLiteral("6901234567890") << int(Barcode::Kind::Code128)
-                                                      << -1;
+        QTest::newRow("EAN-13 with its check digit")
+            << QStringLiteral("6901234567892") << int(Barcode::Kind::Ean13) << 95;
+        QTest::newRow("13 digits, wrong check digit")
+            << QStringLiteral("6901234567890") << int(Barcode::Kind::Code128) << -1;
         QTest::newRow("12 digits") << QStringLiteral("690123456789") << int(Barcode::Kind::Code128) << -1;
         QTest::newRow("shop's own code") << QStringLiteral("A-0012") << int(Barcode::Kind::Code128) << -1;
         QTest::newRow("Chinese cannot be encoded") << QStringLiteral("可乐") << int(Barcode::Kind::None) << 0;
@@ -355,8 +363,9 @@ private Q_SLOTS:
         QVERIFY(installReports(shop));
         QVector<QVector<QVariant>> rows;
         for (int i = 1; i <= 25; ++i)
-            rows << QVector<QVariant>{QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("商品%1").arg(i),
-                                      1.5 * i, i == 1 ? QStringLiteral("6901234567892") : QStringLiteral("2024%1").arg(i, 4, 10, QLatin1Char('0'))};
+            rows << QVector<QVariant>{
+                QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("商品%1").arg(i), 1.5 * i,
+                i == 1 ? QStringLiteral("6901234567892") : QStringLiteral("2024%1").arg(i, 4, 10, QLatin1Char('0'))};
         for (const QString& file : {QStringLiteral("bq1.rav"), QStringLiteral("bq2.rav")}) {
             ScriptedUi ui;
             const QString pdf = shop.file(file + QStringLiteral(".pdf"));

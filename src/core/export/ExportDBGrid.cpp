@@ -82,7 +82,8 @@ bool writeWorkbook(const QString& fileName, const QStringList& columns, const QV
     if (rc == LXW_NO_ERROR && columns.size() > 1)
         rc = worksheet_set_column(sheet, 1, lxw_col_t(columns.size() - 1), 15, nullptr);
     for (int c = 0; c < columns.size() && rc == LXW_NO_ERROR; ++c)
-        rc = worksheet_write_string(sheet, 0, lxw_col_t(c), columns.at(c).toUtf8().constData(), c == 0 ? text : nullptr);
+        rc =
+            worksheet_write_string(sheet, 0, lxw_col_t(c), columns.at(c).toUtf8().constData(), c == 0 ? text : nullptr);
     for (int r = 0; r < rows.size() && rc == LXW_NO_ERROR; ++r) {
         const QVector<QVariant>& row = rows.at(r);
         for (int c = 0; c < columns.size() && c < row.size() && rc == LXW_NO_ERROR; ++c) {
@@ -127,8 +128,8 @@ bool ExportDBGrid(Ui& ui, Query& query, QString* error)
     if (!query.isOpen())
         return failed(QStringLiteral("没有可导出的数据，请先查询"));
 
-    const QString fileName = ui.saveFileName(QStringLiteral("导出文件"), QStringLiteral("Excel files (*.xlsx)"),
-                                             QStringLiteral("xlsx"));
+    const QString fileName =
+        ui.saveFileName(QStringLiteral("导出文件"), QStringLiteral("Excel files (*.xlsx)"), QStringLiteral("xlsx"));
     if (fileName.isEmpty())
         return true;
 

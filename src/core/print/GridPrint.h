@@ -17,10 +17,10 @@ struct GridPrintColumn {
 
 // The figures of a grid print, in printer dots.
 struct GridPrintLayout {
-    int mx = 0;      // left and right margin: dots per centimetre across
-    int my = 0;      // top and bottom margin: dots per centimetre down
-    int scale = 1;   // screen pixels to printer dots
-    int rowH = 0;    // one table line: the title's height in 9-point type + 16
+    int mx = 0;    // left and right margin: dots per centimetre across
+    int my = 0;    // top and bottom margin: dots per centimetre down
+    int scale = 1; // screen pixels to printer dots
+    int rowH = 0;  // one table line: the title's height in 9-point type + 16
     int pageWidth = 0;
     int pageHeight = 0;
     int titleLeft = 0; // the title centred across the page
@@ -30,10 +30,10 @@ struct GridPrintLayout {
 
 // One printed table line, for checking a print.
 struct GridPrintLine {
-    int page = 1;     // from 1
+    int page = 1; // from 1
     int y = 0;
-    int row = -1;     // the query row printed, -1 for a caption line
-    int columns = 0;  // cells drawn
+    int row = -1;    // the query row printed, -1 for a caption line
+    int columns = 0; // cells drawn
 };
 
 struct GridPrintResult {

@@ -57,8 +57,7 @@ bool Barcode::isEan13(const QString& code)
     return (10 - sum % 10) % 10 == check.unicode() - '0';
 }
 
-Barcode::Barcode(const QString& code)
-    : m_code(code.trimmed())
+Barcode::Barcode(const QString& code) : m_code(code.trimmed())
 {
     if (m_code.isEmpty()) {
         m_error = QStringLiteral("条码为空");
@@ -73,8 +72,8 @@ Barcode::Barcode(const QString& code)
     symbol->symbology = kind == Kind::Ean13 ? BARCODE_EANX : BARCODE_CODE128;
     symbol->input_mode = UNICODE_MODE;
     const QByteArray data = m_code.toUtf8();
-    const int rc = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.constData()),
-                                   int(data.size()));
+    const int rc =
+        ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.constData()), int(data.size()));
     if (rc >= ZINT_ERROR || symbol->rows < 1 || symbol->width < 1) {
         m_error = QStringLiteral("无法生成条码：") + QString::fromUtf8(symbol->errtxt);
         return;

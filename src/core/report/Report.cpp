@@ -11,10 +11,7 @@
 #include <QPrinter>
 #include <QStringDecoder>
 
-Report::Report(Ui& ui)
-    : m_ui(ui)
-{
-}
+Report::Report(Ui& ui) : m_ui(ui) {}
 
 void Report::setProjectFile(const QString& name)
 {

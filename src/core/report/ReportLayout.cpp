@@ -19,10 +19,7 @@ bool isBuiltIn(const QString& name)
 
 class Parser {
 public:
-    explicit Parser(ReportLayout* layout)
-        : m_layout(layout)
-    {
-    }
+    explicit Parser(ReportLayout* layout) : m_layout(layout) {}
 
     bool run(const QString& text, QString* error);
 
@@ -111,7 +108,8 @@ bool Parser::style(const QString& text, ReportText* out)
             bool ok = false;
             const double size = word.toDouble(&ok);
             if (!ok || size < 4 || size > 96)
-                return fail(QStringLiteral("不认识的文字格式“%1”（可用 left、center、right、bold 和 4 到 96 的字号）").arg(w));
+                return fail(
+                    QStringLiteral("不认识的文字格式“%1”（可用 left、center、right、bold 和 4 到 96 的字号）").arg(w));
             out->size = size;
         }
     }
@@ -212,7 +210,9 @@ bool Parser::setting(const QString& section, const QString& key, const QString& 
                         return fail(QStringLiteral("纸张至少 20 x 20 毫米"));
                     l.pageSize = QPageSize(QSizeF(w2, h), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
                 } else
-                    return fail(QStringLiteral("不认识的纸张“%1”（可用 A4、A5、B5、Letter、宽x高、portrait、landscape）").arg(w));
+                    return fail(
+                        QStringLiteral("不认识的纸张“%1”（可用 A4、A5、B5、Letter、宽x高、portrait、landscape）")
+                            .arg(w));
             }
             return true;
         }
@@ -414,7 +414,7 @@ bool Parser::finish()
 
 bool Parser::run(const QString& text, QString* error)
 {
-    static const QStringList sections{QStringLiteral("report"), QStringLiteral("title"), QStringLiteral("header"),
+    static const QStringList sections{QStringLiteral("report"), QStringLiteral("title"),  QStringLiteral("header"),
                                       QStringLiteral("table"),  QStringLiteral("footer"), QStringLiteral("labels")};
     QString section;
     const QStringList lines = text.split(QLatin1Char('\n'));

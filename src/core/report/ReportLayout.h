@@ -62,7 +62,7 @@ struct ReportLayout {
     // [table]
     QString tableConnection;
     QList<ReportColumn> columns;
-    double rowHeight = 0; // 0: from the type size
+    double rowHeight = 0;  // 0: from the type size
     QString numberCaption; // a running number column when not empty
     double numberShare = 0.5;
     QString totalsCaption; // a totals row when not empty

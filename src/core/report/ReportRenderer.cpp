@@ -31,19 +31,16 @@ QString reportValueText(const QVariant& value, const QString& format)
     if (format.trimmed().isEmpty())
         return Query::variantText(value);
     double number = 0;
-    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong
-        || value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::ULongLong)
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int ||
+        value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::UInt ||
+        value.typeId() == QMetaType::ULongLong)
         number = value.toDouble();
     else if (!TextUtil::toNumber(Query::variantText(value), &number))
         return Query::variantText(value);
     return TextUtil::formatFixed(number, decimalsOf(format.trimmed()));
 }
 
-ReportRenderer::ReportRenderer(const ReportLayout& layout, const ReportData& data)
-    : m_layout(layout)
-    , m_data(data)
-{
-}
+ReportRenderer::ReportRenderer(const ReportLayout& layout, const ReportData& data) : m_layout(layout), m_data(data) {}
 
 QString ReportRenderer::expand(const QString& text, const ReportDataSet* set, int row) const
 {
@@ -68,8 +65,8 @@ QString ReportRenderer::expand(const QString& text, const ReportDataSet* set, in
         else if (lower == QLatin1String("now"))
             out += Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
         else if (name.contains(QLatin1Char('.')))
-            out += reportValueText(m_data.get(name.section(QLatin1Char('.'), 0, 0)).value(0, name.section(QLatin1Char('.'), 1)),
-                                   format);
+            out += reportValueText(
+                m_data.get(name.section(QLatin1Char('.'), 0, 0)).value(0, name.section(QLatin1Char('.'), 1)), format);
         else if (set)
             out += reportValueText(set->value(row, name), format);
     }
@@ -133,7 +130,8 @@ double ReportRenderer::drawFields(QPainter& painter, const QList<ReportField>& f
     for (int i = 0; i < fields.size(); ++i) {
         const QRectF cell((i % columns) * cellW, y + (i / columns) * h, cellW - mm(2), h);
         const QString label = expand(fields.at(i).label, set, 0);
-        const QString text = (label.isEmpty() ? QString() : label + QStringLiteral("：")) + expand(fields.at(i).value, set, 0);
+        const QString text =
+            (label.isEmpty() ? QString() : label + QStringLiteral("：")) + expand(fields.at(i).value, set, 0);
         // A long value (a voucher number beside its label) gets slightly smaller type before
         // anything is cut off.
         QFont f = font();
@@ -182,13 +180,14 @@ int ReportRenderer::renderTable(QPainter& painter, QPagedPaintDevice* device)
 
     const double rowH = m_layout.rowHeight > 0 ? mm(m_layout.rowHeight) : lineHeight() * 1.8;
     const double gap = mm(2);
-    const double top = textBlockHeight(m_layout.title) + (m_layout.title.isEmpty() ? 0 : gap)
-        + fieldsHeight(m_layout.headerFields, m_layout.headerColumns) + (m_layout.headerFields.isEmpty() ? 0 : gap);
+    const double top = textBlockHeight(m_layout.title) + (m_layout.title.isEmpty() ? 0 : gap) +
+                       fieldsHeight(m_layout.headerFields, m_layout.headerColumns) +
+                       (m_layout.headerFields.isEmpty() ? 0 : gap);
     const double bottom = m_layout.pageNumber.isEmpty() ? 0 : lineHeight(m_layout.fontSize * 0.9) * 1.2 + gap;
     const double totalsH = m_layout.totalsCaption.isEmpty() ? 0 : rowH;
-    const double footerH = fieldsHeight(m_layout.footerFields, m_layout.footerColumns)
-        + textBlockHeight(m_layout.footerLines)
-        + (m_layout.footerFields.isEmpty() && m_layout.footerLines.isEmpty() ? 0 : mm(4));
+    const double footerH = fieldsHeight(m_layout.footerFields, m_layout.footerColumns) +
+                           textBlockHeight(m_layout.footerLines) +
+                           (m_layout.footerFields.isEmpty() && m_layout.footerLines.isEmpty() ? 0 : mm(4));
     const double available = height - top - rowH - bottom;
     const int perPage = qMax(1, int(std::floor(available / rowH)));
     m_pages = qMax(1, (rows + perPage - 1) / perPage);
@@ -337,7 +336,8 @@ int ReportRenderer::renderLabels(QPainter& painter, QPagedPaintDevice* device)
                 painter.setFont(font(item.text.size, item.text.bold));
                 const QFontMetricsF fm(painter.font(), device);
                 if (fm.horizontalAdvance(text) <= r.width() || r.height() < 2 * fm.height())
-                    painter.drawText(r, item.text.align | Qt::AlignVCenter, fm.elidedText(text, Qt::ElideRight, r.width()));
+                    painter.drawText(r, item.text.align | Qt::AlignVCenter,
+                                     fm.elidedText(text, Qt::ElideRight, r.width()));
                 else
                     painter.drawText(r, item.text.align | Qt::AlignVCenter | Qt::TextWordWrap, text);
             }

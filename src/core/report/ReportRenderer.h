@@ -24,7 +24,6 @@ public:
     QString expand(const QString& text, const ReportDataSet* set, int row) const;
 
 private:
-
     int renderTable(QPainter& painter, QPagedPaintDevice* device);
     int renderLabels(QPainter& painter, QPagedPaintDevice* device);
     QFont font(double size = 0, bool bold = false) const;
