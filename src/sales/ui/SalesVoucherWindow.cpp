@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -321,6 +322,17 @@ void SalesVoucherWindow::buildLayout()
     // Enter goes down the header fields and then the entry row.
     setTabOrder(spmc, sl);
     setTabOrder(sl, shoujia);
+}
+
+QSize SalesVoucherWindow::sizeHint() const
+{
+    QSize size = minimumSize();
+    if (const QScreen* s = screen()) {
+        const QSize available = s->availableGeometry().size();
+        size = size.expandedTo(QSize(available.width() * 9 / 10, available.height() * 9 / 10));
+        size = size.boundedTo(QSize(1400, 900)).expandedTo(minimumSize());
+    }
+    return size;
 }
 
 void SalesVoucherWindow::tick()

@@ -25,6 +25,8 @@ public:
 
     SalesVoucher& voucher() { return m_voucher; }
     bool isReady() const { return m_ready; }
+    // Most of the screen: the cashier works in this window all day.
+    QSize sizeHint() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
