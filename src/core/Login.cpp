@@ -65,10 +65,17 @@ Login::Found Login::findUser(const QString& number, const QString* password, QSt
 
 bool Login::enterNumber(const QString& number, QString* name)
 {
-    const Found found = findUser(number, nullptr, name);
+    QString foundName;
+    const Found found = findUser(number, nullptr, &foundName);
     // A database error has been shown already; only a number that is not there gets the hint.
     if (found == Found::No)
         m_ui.showMessage(QStringLiteral("无此编号，请重新输入"));
+    if (found == Found::Yes) {
+        m_filledNumber = number;
+        m_filledName = foundName;
+    }
+    if (name)
+        *name = foundName;
     return found == Found::Yes;
 }
 
@@ -89,7 +96,10 @@ Login::Outcome Login::confirm(const QString& number, const QString& password, co
         return Outcome::Refused;
     }
     // Number and password typed without Enter in the number field leave the name field empty;
-    // the operator recorded on every voucher is then the matched user's name, not "".
-    LoginUser::set(number, nameField.isEmpty() ? matchedName : nameField);
+    // the operator recorded on every voucher is then the matched user's name, not "". So it is
+    // when the name field still shows the name looked up for another number (the number was
+    // changed afterwards without Enter). A name the person typed is kept.
+    const bool staleName = !m_filledNumber.isNull() && number != m_filledNumber && nameField == m_filledName;
+    LoginUser::set(number, nameField.isEmpty() || staleName ? matchedName : nameField);
     return Outcome::LoggedIn;
 }

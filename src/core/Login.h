@@ -47,4 +47,7 @@ private:
     DbConnection& m_db;
     Ui& m_ui;
     int m_attempts = 0;
+    // The number last found by Enter and the name it put into the name field.
+    QString m_filledNumber;
+    QString m_filledName;
 };

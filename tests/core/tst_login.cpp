@@ -110,6 +110,39 @@ private Q_SLOTS:
         QCOMPARE(login.attempts(), int(passwords.size()));
     }
 
+    // The name field fills from the number looked up by Enter. When the number is changed
+    // afterwards without Enter, the name shown belongs to someone else and is not recorded.
+    void nameFollowsTheNumber_data()
+    {
+        QTest::addColumn<QString>("entered");   // number looked up with Enter
+        QTest::addColumn<QString>("number");    // number in the field at "确认"
+        QTest::addColumn<QString>("nameField"); // "=" : the name Enter filled in
+        QTest::addColumn<QString>("userName");
+        QTest::newRow("same number") << "001" << "001" << "=" << "系统管理员";
+        QTest::newRow("number changed") << "001" << "002" << "=" << "收银员小王";
+        QTest::newRow("number changed, name typed") << "001" << "002" << "王" << "王";
+        QTest::newRow("unknown looked up first") << "009" << "002" << "" << "收银员小王";
+    }
+    void nameFollowsTheNumber()
+    {
+        QFETCH(QString, entered);
+        QFETCH(QString, number);
+        QFETCH(QString, nameField);
+        QFETCH(QString, userName);
+        TestShop shop(true);
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        ScriptedUi ui;
+        Login login(shop.db(), ui);
+        QVERIFY(login.start());
+        QString filled;
+        login.enterNumber(entered, &filled);
+        if (nameField == QLatin1String("="))
+            nameField = filled;
+        QCOMPARE(login.confirm(number, QStringLiteral("123"), nameField), Login::Outcome::LoggedIn);
+        QCOMPARE(LoginUser::number(), number);
+        QCOMPARE(LoginUser::name(), userName);
+    }
+
     // A table that cannot be read shows the engine's error, not the wrong-password message.
     void databaseErrorIsShown()
     {
