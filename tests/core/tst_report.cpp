@@ -289,6 +289,42 @@ private Q_SLOTS:
         QCOMPARE(words.mid(totals + 1, 2), (QStringList{QStringLiteral("5"), QStringLiteral("10.75")}));
     }
 
+    // However many lines a voucher has, its totals and footer stand on the same page as its
+    // last line, and no page is left without lines.
+    void totalsStayWithTheLastLine()
+    {
+        TestShop shop;
+        QVERIFY(installReports(shop));
+        int previousPages = 1;
+        bool crossedAPage = false;
+        for (int n = 20; n <= 45; ++n) {
+            QVector<QVector<QVariant>> lines;
+            for (int i = 1; i <= n; ++i)
+                lines << QVector<QVariant>{QStringLiteral("商品%1").arg(i), 1.0, 2.0, 2.0};
+            ScriptedUi ui;
+            const QString pdf = shop.file(QStringLiteral("lines%1.pdf").arg(n));
+            ui.previewPdfFiles << pdf;
+            Report report(ui);
+            report.setConnection(
+                QStringLiteral("sprkRvDataSetConnection1"),
+                rowsOf({QStringLiteral("spmc"), QStringLiteral("sl"), QStringLiteral("jinjia"), QStringLiteral("jine")},
+                       lines));
+            report.setConnection(QStringLiteral("sprkRvDataSetConnection2"),
+                                 rowsOf({QStringLiteral("hjje")}, {{2.0 * n}}));
+            report.setConnection(QStringLiteral("sprkRvDataSetConnection3"), rowsOf({QStringLiteral("gsmc")}, {}));
+            QVERIFY(report.run(QStringLiteral("sprk.rav")));
+            const int pages = PdfTools::pageCount(pdf);
+            crossedAPage = crossedAPage || pages > previousPages;
+            previousPages = pages;
+            const QStringList last = PdfTools::pageWords(pdf, pages);
+            QVERIFY2(last.contains(QStringLiteral("商品%1").arg(n)), qPrintable(QString::number(n)));
+            QVERIFY(last.contains(PdfTools::fold(QStringLiteral("合计金额：%1.00").arg(2 * n))));
+            for (int p = 1; p < pages; ++p)
+                QVERIFY(PdfTools::pageText(pdf, p).contains(QStringLiteral("商品")));
+        }
+        QVERIFY(crossedAPage); // the range covers the step from one page to two
+    }
+
     void valueFormats_data()
     {
         QTest::addColumn<QVariant>("value");

@@ -190,10 +190,20 @@ int ReportRenderer::renderTable(QPainter& painter, QPagedPaintDevice* device)
                            (m_layout.footerFields.isEmpty() && m_layout.footerLines.isEmpty() ? 0 : mm(4));
     const double available = height - top - rowH - bottom;
     const int perPage = qMax(1, int(std::floor(available / rowH)));
-    m_pages = qMax(1, (rows + perPage - 1) / perPage);
-    const int lastRows = rows - (m_pages - 1) * perPage;
-    if (lastRows * rowH + totalsH + footerH > available && rows > 0)
-        ++m_pages;
+    // Rows per page. When the totals and the footer do not fit under the last rows, the last
+    // page hands its final row over to a new page, so the totals never stand alone.
+    QList<int> pageRows;
+    for (int left = rows; left > 0; left -= perPage)
+        pageRows << qMin(left, perPage);
+    if (pageRows.isEmpty())
+        pageRows << 0;
+    if (pageRows.last() * rowH + totalsH + footerH > available) {
+        const int fit = qMax(1, int(std::floor((available - totalsH - footerH) / rowH)));
+        const int carried = pageRows.last() > 0 ? qMax(1, pageRows.last() - fit) : 0;
+        pageRows.last() -= carried;
+        pageRows << carried;
+    }
+    m_pages = int(pageRows.size());
 
     // Column edges across the page width, the running number first.
     double shares = m_layout.numberCaption.isEmpty() ? 0 : m_layout.numberShare;
@@ -251,7 +261,7 @@ int ReportRenderer::renderTable(QPainter& painter, QPagedPaintDevice* device)
         y += rowH;
 
         painter.setFont(font());
-        const int end = qMin(rows, row + perPage);
+        const int end = qMin(rows, row + pageRows.at(m_page - 1));
         for (; row < end; ++row, y += rowH) {
             if (numberOffset)
                 cellText(0, y, QString::number(row + 1), Qt::AlignHCenter);
