@@ -23,9 +23,7 @@ const QString kNone = QStringLiteral("~");
 } // namespace
 
 Checkout::Checkout(const SaleKind& kind, const SaleHandover& handover, Ui& ui)
-    : m_kind(kind)
-    , m_handover(handover)
-    , m_ui(ui)
+    : m_kind(kind), m_handover(handover), m_ui(ui)
 {
 }
 
@@ -170,7 +168,8 @@ bool Checkout::postSale()
 
     QString error;
     bool refused = false;
-    const bool written = m_db.transaction([&] { return writePosting(due, tendered, change, discount, &error, &refused); });
+    const bool written =
+        m_db.transaction([&] { return writePosting(due, tendered, change, discount, &error, &refused); });
     if (!written) {
         if (refused)
             m_ui.showMessage(error);
@@ -220,7 +219,8 @@ bool Checkout::writePosting(double due, double tendered, double change, double d
     q.close();
     q.clear();
     if (found) {
-        q.add(QStringLiteral("update %1 set hjje=:HJJE,zhje=:ZHJE,%2rq=:RQ,sj=:SJ,hjsl=:HJSL,lkje=:LKJE,zhaoje=:ZHAOJE,fkfs=:FKFS")
+        q.add(QStringLiteral(
+                  "update %1 set hjje=:HJJE,zhje=:ZHJE,%2rq=:RQ,sj=:SJ,hjsl=:HJSL,lkje=:LKJE,zhaoje=:ZHAOJE,fkfs=:FKFS")
                   .arg(header, m_kind.writesOpenAmount ? QStringLiteral("qkje=:QKJE,") : QString()));
         q.add(QStringLiteral(" WHERE djbh=:DJBH"));
         q.bind(QStringLiteral("ZHAOJE"), change);
@@ -294,7 +294,8 @@ bool Checkout::writePosting(double due, double tendered, double change, double d
             return fail(q);
         const double stock = q.number(QStringLiteral("sl"));
         q.setSql(QStringLiteral("update kucun set sl=:SL where spbh=:SPBH"));
-        q.bind(QStringLiteral("SL"), TextUtil::roundTo(stock + m_kind.stockSign * lines.number(row, QStringLiteral("sl")), 6));
+        q.bind(QStringLiteral("SL"),
+               TextUtil::roundTo(stock + m_kind.stockSign * lines.number(row, QStringLiteral("sl")), 6));
         q.bind(QStringLiteral("SPBH"), spbh);
         if (!q.execute())
             return fail(q);

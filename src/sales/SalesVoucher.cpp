@@ -30,10 +30,14 @@ const QString kNone = QStringLiteral("~");
 const QList<SalesVoucher::GridColumn>& SalesVoucher::gridColumns()
 {
     static const QList<GridColumn> columns{
-        {QStringLiteral("spmc"), QStringLiteral("商品名称")}, {QStringLiteral("spxh"), QStringLiteral("型号")},
-        {QStringLiteral("spgg"), QStringLiteral("规格")},     {QStringLiteral("spjl"), QStringLiteral("计量单位")},
-        {QStringLiteral("sale1"), QStringLiteral("售价")},    {QStringLiteral("sl"), QStringLiteral("数量")},
-        {QStringLiteral("jine"), QStringLiteral("销售金额")}, {QStringLiteral("zhekou"), QStringLiteral("折扣")},
+        {QStringLiteral("spmc"), QStringLiteral("商品名称")},
+        {QStringLiteral("spxh"), QStringLiteral("型号")},
+        {QStringLiteral("spgg"), QStringLiteral("规格")},
+        {QStringLiteral("spjl"), QStringLiteral("计量单位")},
+        {QStringLiteral("sale1"), QStringLiteral("售价")},
+        {QStringLiteral("sl"), QStringLiteral("数量")},
+        {QStringLiteral("jine"), QStringLiteral("销售金额")},
+        {QStringLiteral("zhekou"), QStringLiteral("折扣")},
         {QStringLiteral("zhekouje"), QStringLiteral("折扣后金额")},
     };
     return columns;
@@ -42,19 +46,15 @@ const QList<SalesVoucher::GridColumn>& SalesVoucher::gridColumns()
 bool SalesVoucher::isPinyinCode(const QString& text)
 {
     for (QChar c : text.trimmed()) {
-        const bool letter = (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+        const bool letter =
+            (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
         if (!letter)
             return false;
     }
     return true;
 }
 
-SalesVoucher::SalesVoucher(const SaleKind& kind, Ui& ui)
-    : m_kind(kind)
-    , m_ui(ui)
-    , m_grid(m_db)
-{
-}
+SalesVoucher::SalesVoucher(const SaleKind& kind, Ui& ui) : m_kind(kind), m_ui(ui), m_grid(m_db) {}
 
 SalesVoucher::~SalesVoucher() = default;
 
@@ -232,13 +232,15 @@ bool SalesVoucher::enterProductCode()
     const bool pinyin = isPinyinCode(code);
     bool found = false;
     if (pinyin) {
-        if (!lookupProduct(QStringLiteral("select * from spinfo where pinma=:PINMA"), QStringLiteral("PINMA"), code, &found))
+        if (!lookupProduct(QStringLiteral("select * from spinfo where pinma=:PINMA"), QStringLiteral("PINMA"), code,
+                           &found))
             return false;
     } else {
-        if (!lookupProduct(QStringLiteral("select * from spinfo where spbh=:SPBH"), QStringLiteral("SPBH"), code, &found))
+        if (!lookupProduct(QStringLiteral("select * from spinfo where spbh=:SPBH"), QStringLiteral("SPBH"), code,
+                           &found))
             return false;
-        if (!found &&
-            !lookupProduct(QStringLiteral("select * from spinfo where tiaoma=:TIAOMA"), QStringLiteral("TIAOMA"), code, &found))
+        if (!found && !lookupProduct(QStringLiteral("select * from spinfo where tiaoma=:TIAOMA"),
+                                     QStringLiteral("TIAOMA"), code, &found))
             return false;
     }
     if (!found) {
@@ -293,7 +295,8 @@ void SalesVoucher::pickProduct()
     if (answers.value(1) != kNone)
         m_fields[Spmc] = answers.value(1);
     bool found = false;
-    if (!lookupProduct(QStringLiteral("select * from spinfo where spbh=:SPBH"), QStringLiteral("SPBH"), answers.value(0), &found))
+    if (!lookupProduct(QStringLiteral("select * from spinfo where spbh=:SPBH"), QStringLiteral("SPBH"),
+                       answers.value(0), &found))
         return;
     focus(Sl);
 }
@@ -463,7 +466,8 @@ bool SalesVoucher::holdVoucher()
         }
         Query q(m_db);
         if (find.isEmpty()) {
-            q.add(QStringLiteral("insert into %1(djbh,hjje,zhje,qkje,xm,rq,sj,khmc,ckmc,hjsl)").arg(m_kind.voucher.headerTable));
+            q.add(QStringLiteral("insert into %1(djbh,hjje,zhje,qkje,xm,rq,sj,khmc,ckmc,hjsl)")
+                      .arg(m_kind.voucher.headerTable));
             q.add(QStringLiteral(" values(:DJBH,:HJJE,:ZHEJE,:QKJE,:XM,:RQ,:SJ,:KHMC,:CKMC,:HJSL)"));
         } else {
             // A recalled voucher held again keeps its one header.

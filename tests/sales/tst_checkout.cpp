@@ -27,7 +27,8 @@ class CheckoutTest : public QObject {
         Till()
         {
             qputenv("POS_RECEIPT_DEVICE", shop.file(QStringLiteral("printer.spool")).toUtf8());
-            shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,spxh,sale1,sale2) values('8001','半打鸡蛋','6只',12.5,12.5)"));
+            shop.exec(QStringLiteral(
+                "insert into spinfo(spbh,spmc,spxh,sale1,sale2) values('8001','半打鸡蛋','6只',12.5,12.5)"));
             shop.exec(QStringLiteral("insert into kucun(spbh,spmc,sl) values('8001','半打鸡蛋',5)"));
             shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,sale1,sale2) values('8002','礼盒',12.7,12.7)"));
             shop.exec(QStringLiteral("insert into kucun(spbh,spmc,sl) values('8002','礼盒',50)"));
@@ -45,7 +46,10 @@ class CheckoutTest : public QObject {
         }
         double number(const QString& sql) { return shop.scalar(sql).toDouble(); }
         double box() { return number(QStringLiteral("select je from boxje")); }
-        double stock(const QString& spbh) { return number(QStringLiteral("select sl from kucun where spbh='%1'").arg(spbh)); }
+        double stock(const QString& spbh)
+        {
+            return number(QStringLiteral("select sl from kucun where spbh='%1'").arg(spbh));
+        }
         QByteArray spool()
         {
             QFile f(shop.file(QStringLiteral("printer.spool")));
@@ -301,8 +305,10 @@ private Q_SLOTS:
     {
         Till t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
-        QVERIFY(t.shop.exec(QStringLiteral("insert into xiaoshoud(djbh,rq,qkje,lkje) values('XS01202403050009','2024-03-05',0,1)")));
-        QVERIFY(t.shop.exec(QStringLiteral("insert into xiaoshoud(djbh,rq,qkje,lkje) values('XS01202403050004','2024-03-05',0,1)")));
+        QVERIFY(t.shop.exec(
+            QStringLiteral("insert into xiaoshoud(djbh,rq,qkje,lkje) values('XS01202403050009','2024-03-05',0,1)")));
+        QVERIFY(t.shop.exec(
+            QStringLiteral("insert into xiaoshoud(djbh,rq,qkje,lkje) values('XS01202403050004','2024-03-05',0,1)")));
         QVERIFY(t.voucher->create());
         QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050005"));
         QVERIFY(t.scan(QStringLiteral("8001")));
@@ -318,9 +324,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("empty, Enter moves on") << QString() << true << QStringLiteral("请输入收款金额");
         QTest::newRow("blank") << QStringLiteral("  ") << false << QStringLiteral("请输入收款金额");
-        QTest::newRow("not a number") << QStringLiteral("二十") << false << QStringLiteral("收款金额“二十”不是数字，请重新输入");
-        QTest::newRow("change not worked out") << QStringLiteral("20") << false
-                                               << QStringLiteral("还没有计算找还金额，请在收款金额处按回车");
+        QTest::newRow("not a number") << QStringLiteral("二十") << false
+                                      << QStringLiteral("收款金额“二十”不是数字，请重新输入");
+        QTest::newRow("change not worked out")
+            << QStringLiteral("20") << false << QStringLiteral("还没有计算找还金额，请在收款金额处按回车");
     }
     void refusals()
     {

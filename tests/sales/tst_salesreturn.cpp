@@ -60,7 +60,10 @@ class SalesReturnTest : public QObject {
         }
         double number(const QString& sql) { return shop.scalar(sql).toDouble(); }
         double box() { return number(QStringLiteral("select je from boxje")); }
-        double stock(const QString& spbh) { return number(QStringLiteral("select sl from kucun where spbh='%1'").arg(spbh)); }
+        double stock(const QString& spbh)
+        {
+            return number(QStringLiteral("select sl from kucun where spbh='%1'").arg(spbh));
+        }
         int lines() { return shop.count(QStringLiteral("xiaoshoudrecordth")); }
     };
 
@@ -126,10 +129,11 @@ private Q_SLOTS:
         QCOMPARE(t.stock(QStringLiteral("1003")), 241.0);
         QCOMPARE(t.box(), 93.0);
         QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud")), 0);
-        QCOMPARE(t.shop.scalar(QStringLiteral("select count(*) from xiaoshoudth where djbh='XT01202403050001' and hjje=7 "
-                                              "and zhje=7 and qkje is null and lkje=7 and zhaoje=0 and fkfs=:F and "
-                                              "xm='收银员小王' and khmc='非会员' and ckmc='主仓库' and hjsl=3"),
-                                {{QStringLiteral("F"), method}})
+        QCOMPARE(t.shop
+                     .scalar(QStringLiteral("select count(*) from xiaoshoudth where djbh='XT01202403050001' and hjje=7 "
+                                            "and zhje=7 and qkje is null and lkje=7 and zhaoje=0 and fkfs=:F and "
+                                            "xm='收银员小王' and khmc='非会员' and ckmc='主仓库' and hjsl=3"),
+                             {{QStringLiteral("F"), method}})
                      .toInt(),
                  1);
 
@@ -150,7 +154,8 @@ private Q_SLOTS:
     {
         Counter t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
-        QVERIFY(t.shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,sale1,sale2) values('8003','百元礼券',100,100)")));
+        QVERIFY(
+            t.shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,sale1,sale2) values('8003','百元礼券',100,100)")));
         QVERIFY(t.shop.exec(QStringLiteral("update hyinfo set ljje=150,ljjf=30")));
         QVERIFY(t.voucher->create());
         t.ui.promptAnswers.enqueue(QStringLiteral("88000001"));

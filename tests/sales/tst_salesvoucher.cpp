@@ -32,8 +32,9 @@ class SalesVoucherTest : public QObject {
             return false;
         if (!stock.isValid())
             return true;
-        return shop.exec(QStringLiteral("insert into kucun(spbh,spmc,sl) values(:SPBH,:SPMC,:SL)"),
-                         {{QStringLiteral("SPBH"), spbh}, {QStringLiteral("SPMC"), name}, {QStringLiteral("SL"), stock}});
+        return shop.exec(
+            QStringLiteral("insert into kucun(spbh,spmc,sl) values(:SPBH,:SPMC,:SL)"),
+            {{QStringLiteral("SPBH"), spbh}, {QStringLiteral("SPMC"), name}, {QStringLiteral("SL"), stock}});
     }
 
     static bool scan(SalesVoucher& v, const QString& code)
@@ -382,9 +383,10 @@ private Q_SLOTS:
         QCOMPARE(v.text(V::Hjsl), QStringLiteral("0"));
         QCOMPARE(v.text(V::Hjje), QStringLiteral("0"));
         QVERIFY(!v.gridLoaded());
-        QCOMPARE(shop.scalar(QStringLiteral("select count(*) from xiaoshoud where djbh='XS01202403050001' and "
-                                            "hjje=10.4 and zhje=10.4 and qkje=10.4 and xm='收银员小王' and "
-                                            "rq='2024-03-05' and sj='14:05:09' and khmc='非会员' and ckmc='主仓库' and hjsl=2"))
+        QCOMPARE(shop.scalar(QStringLiteral(
+                                 "select count(*) from xiaoshoud where djbh='XS01202403050001' and "
+                                 "hjje=10.4 and zhje=10.4 and qkje=10.4 and xm='收银员小王' and "
+                                 "rq='2024-03-05' and sj='14:05:09' and khmc='非会员' and ckmc='主仓库' and hjsl=2"))
                      .toInt(),
                  1);
 
@@ -407,7 +409,8 @@ private Q_SLOTS:
         QVERIFY(scan(v, QStringLiteral("1001")));
         v.pressF5();
         QCOMPARE(shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("djbh='XS01202403050001'")), 1);
-        QCOMPARE(shop.scalar(QStringLiteral("select qkje from xiaoshoud where djbh='XS01202403050001'")).toDouble(), 12.9);
+        QCOMPARE(shop.scalar(QStringLiteral("select qkje from xiaoshoud where djbh='XS01202403050001'")).toDouble(),
+                 12.9);
         QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050002"));
 
         // A cancelled recall changes nothing.
@@ -503,8 +506,8 @@ private Q_SLOTS:
     {
         TestShop shop(true);
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        QVERIFY(addProduct(shop, QStringLiteral("8001"), QStringLiteral("无会员价"), 3.0, QVariant(), QStringLiteral("WHYJ"),
-                           QStringLiteral("8001x"), 5));
+        QVERIFY(addProduct(shop, QStringLiteral("8001"), QStringLiteral("无会员价"), 3.0, QVariant(),
+                           QStringLiteral("WHYJ"), QStringLiteral("8001x"), 5));
         ScriptedUi ui;
         SalesVoucher v(SaleKind::sale(), ui);
         QVERIFY(v.create());
@@ -552,18 +555,21 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("messages");
         const QString bad = QStringLiteral("输入的条件不正确，请重新输入");
         const QString none = QStringLiteral("查无此信息");
-        QTest::newRow("card") << std::optional<QString>(QStringLiteral("88000001")) << QStringLiteral("会员") << QStringList{};
+        QTest::newRow("card") << std::optional<QString>(QStringLiteral("88000001")) << QStringLiteral("会员")
+                              << QStringList{};
         QTest::newRow("mobile") << std::optional<QString>(QStringLiteral("13888000001")) << QStringLiteral("会员")
                                 << QStringList{};
-        QTest::newRow("card of 11 is a mobile") << std::optional<QString>(QStringLiteral("88000001000"))
-                                                << QStringLiteral("非会员") << QStringList{none};
+        QTest::newRow("card of 11 is a mobile")
+            << std::optional<QString>(QStringLiteral("88000001000")) << QStringLiteral("非会员") << QStringList{none};
         QTest::newRow("unknown card") << std::optional<QString>(QStringLiteral("12")) << QStringLiteral("非会员")
                                       << QStringList{none};
         QTest::newRow("untouched 0") << std::optional<QString>(QStringLiteral("0")) << QStringLiteral("非会员")
                                      << QStringList{bad};
-        QTest::newRow("退出") << std::optional<QString>(QStringLiteral("~")) << QStringLiteral("非会员") << QStringList{bad};
+        QTest::newRow("退出") << std::optional<QString>(QStringLiteral("~")) << QStringLiteral("非会员")
+                              << QStringList{bad};
         QTest::newRow("close box") << std::optional<QString>() << QStringLiteral("非会员") << QStringList{bad};
-        QTest::newRow("empty") << std::optional<QString>(QString()) << QStringLiteral("非会员") << QStringList{none, bad};
+        QTest::newRow("empty") << std::optional<QString>(QString()) << QStringLiteral("非会员")
+                               << QStringList{none, bad};
     }
     void memberPrompt()
     {

@@ -11,8 +11,7 @@
 #include <QVBoxLayout>
 
 CheckoutDialog::CheckoutDialog(const SaleKind& kind, const SaleHandover& handover, QWidget* parent)
-    : QDialog(parent)
-    , m_checkout(kind, handover, m_ui)
+    : QDialog(parent), m_checkout(kind, handover, m_ui)
 {
     setObjectName(kind.checkoutForm);
     setWindowTitle(kind.checkoutCaption);

@@ -25,8 +25,7 @@
 class SalesLinesModel : public QAbstractTableModel {
 public:
     explicit SalesLinesModel(const SalesVoucher& voucher, QObject* parent)
-        : QAbstractTableModel(parent)
-        , m_voucher(voucher)
+        : QAbstractTableModel(parent), m_voucher(voucher)
     {
     }
 
@@ -51,8 +50,8 @@ public:
         if (!index.isValid())
             return {};
         const QString field = SalesVoucher::gridColumns().at(index.column()).field;
-        const bool money = field == QLatin1String("sale1") || field == QLatin1String("jine") ||
-                           field == QLatin1String("zhekouje");
+        const bool money =
+            field == QLatin1String("sale1") || field == QLatin1String("jine") || field == QLatin1String("zhekouje");
         const bool number = money || field == QLatin1String("sl") || field == QLatin1String("zhekou");
         if (role == Qt::DisplayRole) {
             if (money)
@@ -87,9 +86,7 @@ QLabel* caption(const QString& text, QWidget* parent)
 
 } // namespace
 
-SalesVoucherWindow::SalesVoucherWindow(const SaleKind& kind, QWidget* parent)
-    : QDialog(parent)
-    , m_voucher(kind, m_ui)
+SalesVoucherWindow::SalesVoucherWindow(const SaleKind& kind, QWidget* parent) : QDialog(parent), m_voucher(kind, m_ui)
 {
     setObjectName(kind.screenForm);
     setWindowTitle(kind.screenCaption);
@@ -297,8 +294,9 @@ void SalesVoucherWindow::buildLayout()
     addButton(QStringLiteral("Button5"), QStringLiteral("作废（F8）"), [this] { m_voucher.voidVoucher(); });
     addButton(QStringLiteral("Button4"), QStringLiteral("会员（PgUp）"), [this] { m_voucher.findMember(); });
     QPushButton* pay = addButton(QStringLiteral("hcbc"), kind.checkoutButton, [this] { checkout(); });
-    pay->setStyleSheet(QStringLiteral("QPushButton { background: #2e8b57; color: white; font-weight: bold; font-size: 16px;"
-                                      " border-radius: 4px; padding: 8px 22px; }"));
+    pay->setStyleSheet(
+        QStringLiteral("QPushButton { background: #2e8b57; color: white; font-weight: bold; font-size: 16px;"
+                       " border-radius: 4px; padding: 8px 22px; }"));
 
     auto* body = new QVBoxLayout;
     body->setContentsMargins(14, 10, 14, 12);
@@ -427,8 +425,8 @@ bool SalesVoucherWindow::handleKey(QObject* watched, QKeyEvent* key)
 
 void SalesVoucherWindow::pullFields()
 {
-    for (const QString& name : {SalesVoucher::Spmc, SalesVoucher::Sl, SalesVoucher::Shoujia, SalesVoucher::Zhekou,
-                                SalesVoucher::Kh}) {
+    for (const QString& name :
+         {SalesVoucher::Spmc, SalesVoucher::Sl, SalesVoucher::Shoujia, SalesVoucher::Zhekou, SalesVoucher::Kh}) {
         m_voucher.setText(name, m_edits.value(name)->text());
     }
     m_voucher.setText(SalesVoucher::Ck, m_ck->currentText());

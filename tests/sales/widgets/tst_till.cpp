@@ -10,9 +10,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,7 +42,10 @@ class TillTest : public QObject {
             QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
             timer.start();
         }
-        void expect(const QString& name, std::function<void(QWidget*)> action) { steps.append({name, std::move(action)}); }
+        void expect(const QString& name, std::function<void(QWidget*)> action)
+        {
+            steps.append({name, std::move(action)});
+        }
         void poll()
         {
             QWidget* modal = QApplication::activeModalWidget();
@@ -172,18 +175,19 @@ private Q_SLOTS:
             QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("czy"))->text(), QStringLiteral("收银员小王"));
             QCOMPARE(QApplication::focusWidget(), spmc);
 
-            type(spmc, QStringLiteral("1001"));               // 可口可乐 2.50 by number
-            type(spmc, barcode("690000100200"));              // 百事可乐 2.50 by barcode
+            type(spmc, QStringLiteral("1001"));  // 可口可乐 2.50 by number
+            type(spmc, barcode("690000100200")); // 百事可乐 2.50 by barcode
             script.expect(QStringLiteral("Txtts2_form"), answerMember);
             QTest::keyClick(spmc, Qt::Key_PageUp);
             QTRY_COMPARE(window->findChild<QLineEdit*>(QStringLiteral("kh"))->text(), QStringLiteral("会员"));
-            type(spmc, QStringLiteral("nfsq"));               // 农夫山泉 at the member price 1.80
+            type(spmc, QStringLiteral("nfsq")); // 农夫山泉 at the member price 1.80
             QCOMPARE(grid->model()->rowCount(), 3);
             QCOMPARE(hjje->text(), QStringLiteral("6.8"));
             QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("hjsl"))->text(), QStringLiteral("3"));
 
             script.expect(QStringLiteral("Tskgz_form"), [](QWidget* dialog) {
-                pay(dialog, QStringLiteral("收款过账"), QStringLiteral("6.8"), QStringLiteral("10"), QStringLiteral("3.2"));
+                pay(dialog, QStringLiteral("收款过账"), QStringLiteral("6.8"), QStringLiteral("10"),
+                    QStringLiteral("3.2"));
             });
             QTest::keyClick(spmc, Qt::Key_PageDown);
             QTRY_COMPARE(djbh->text(), QStringLiteral("XS01202403050002"));
@@ -200,13 +204,15 @@ private Q_SLOTS:
         QCOMPARE(script.messages, QStringList{});
 
         // The database.
-        QCOMPARE(shop.scalar(QStringLiteral("select count(*) from xiaoshoud where djbh='XS01202403050001' and hjje=6.8 and "
-                                            "qkje=0 and lkje=10 and zhaoje=3.2 and fkfs='现金' and khmc='会员' and hjsl=3 and "
-                                            "xm='收银员小王'"))
+        QCOMPARE(shop.scalar(QStringLiteral(
+                                 "select count(*) from xiaoshoud where djbh='XS01202403050001' and hjje=6.8 and "
+                                 "qkje=0 and lkje=10 and zhaoje=3.2 and fkfs='现金' and khmc='会员' and hjsl=3 and "
+                                 "xm='收银员小王'"))
                      .toInt(),
                  1);
-        QCOMPARE(shop.scalar(QStringLiteral("select group_concat(spbh||':'||sale1, ' ') from xiaoshoudrecord")).toString(),
-                 QStringLiteral("1001:2.5 1002:2.5 1003:1.8"));
+        QCOMPARE(
+            shop.scalar(QStringLiteral("select group_concat(spbh||':'||sale1, ' ') from xiaoshoudrecord")).toString(),
+            QStringLiteral("1001:2.5 1002:2.5 1003:1.8"));
         QCOMPARE(shop.scalar(QStringLiteral("select je from boxje")).toDouble(), 6.8);
         QCOMPARE(shop.scalar(QStringLiteral("select ljjf from hyinfo where hykh='88000001'")).toDouble(), 6.0);
         QCOMPARE(shop.scalar(QStringLiteral("select sl from kucun where spbh='1003'")).toDouble(), 239.0);
@@ -276,10 +282,12 @@ private Q_SLOTS:
             QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("hjje"))->text(), QStringLiteral("18.1"));
 
             script.expect(QStringLiteral("Tskgzth_form"), [](QWidget* dialog) {
-                QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("Button1"))->text(), QStringLiteral("确认付款"));
+                QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("Button1"))->text(),
+                         QStringLiteral("确认付款"));
                 auto* zf = dialog->findChild<QComboBox*>(QStringLiteral("zf"));
                 zf->setCurrentIndex(1);
-                pay(dialog, QStringLiteral("销售退款"), QStringLiteral("18.1"), QStringLiteral("18.1"), QStringLiteral("0"));
+                pay(dialog, QStringLiteral("销售退款"), QStringLiteral("18.1"), QStringLiteral("18.1"),
+                    QStringLiteral("0"));
             });
             QTest::keyClick(spmc, Qt::Key_PageDown);
             QTRY_COMPARE(djbh->text(), QStringLiteral("XT01202403050002"));
@@ -291,10 +299,11 @@ private Q_SLOTS:
         QVERIFY(script.steps.isEmpty());
         QCOMPARE(script.messages, QStringList{});
 
-        QCOMPARE(shop.scalar(QStringLiteral("select count(*) from xiaoshoudth where djbh='XT01202403050001' and hjje=18.1 "
-                                            "and lkje=18.1 and zhaoje=0 and fkfs='银行卡' and khmc='会员' and hjsl=3"))
-                     .toInt(),
-                 1);
+        QCOMPARE(
+            shop.scalar(QStringLiteral("select count(*) from xiaoshoudth where djbh='XT01202403050001' and hjje=18.1 "
+                                       "and lkje=18.1 and zhaoje=0 and fkfs='银行卡' and khmc='会员' and hjsl=3"))
+                .toInt(),
+            1);
         QCOMPARE(shop.scalar(QStringLiteral("select sl from kucun where spbh='1001'")).toDouble(), 121.0);
         QCOMPARE(shop.scalar(QStringLiteral("select sl from kucun where spbh='2003'")).toDouble(), 50.0);
         QCOMPARE(shop.scalar(QStringLiteral("select je from boxje")).toDouble(), 31.9);
