@@ -135,6 +135,23 @@ private Q_SLOTS:
         QVERIFY2(ReceiptPrinter::openMoneyBox(&error), qPrintable(error));
     }
 
+    // A device that takes nothing (a printer out of paper, a full disk) is an error, not a
+    // receipt that was printed.
+    void deviceThatRefusesTheBytes()
+    {
+        if (!QFile::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full here");
+        TestShop shop;
+        DeviceVariable device(QStringLiteral("/dev/full"));
+        QVERIFY(writeFile(Receipt::billFile(), "line\r\n"));
+        QString error;
+        QVERIFY(!ReceiptPrinter::printFile(Receipt::billFile(), &error));
+        QVERIFY(!error.isEmpty() && error != QStringLiteral("文件打开错误"));
+        error.clear();
+        QVERIFY(!ReceiptPrinter::openMoneyBox(&error));
+        QVERIFY(!error.isEmpty() && error != QStringLiteral("文件打开错误"));
+    }
+
     void deviceThatCannotBeOpened()
     {
         TestShop shop;
