@@ -34,38 +34,49 @@ SplashScreen::SplashScreen(QWidget* parent)
 void SplashScreen::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    paintPicture(p, rect());
+}
+
+void SplashScreen::paintPicture(QPainter& p, const QRect& area, bool withTitle)
+{
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, height());
+    QLinearGradient sky(0, area.top(), 0, area.bottom());
     sky.setColorAt(0.0, QColor(38, 120, 84));
     sky.setColorAt(1.0, QColor(14, 62, 46));
-    p.fillRect(rect(), sky);
+    p.fillRect(area, sky);
 
-    // A lake ("翠湖") of soft rings behind the title.
+    // A lake ("翠湖") of soft rings below the title.
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 6; ++i) {
         p.setBrush(QColor(255, 255, 255, 14 + i * 4));
-        const int rx = 260 - i * 36;
-        const int ry = 70 - i * 10;
-        p.drawEllipse(QPoint(width() / 2, 360), rx, ry);
+        const int rx = area.width() * 13 / 30 - i * 36;
+        const int ry = area.height() * 7 / 44 - i * 10;
+        p.drawEllipse(QPoint(area.center().x(), area.top() + area.height() * 9 / 11), rx, ry);
     }
 
-    QFont title = font();
-    title.setBold(true);
-    title.setPointSizeF(title.pointSizeF() * 3.0);
-    p.setFont(title);
-    p.setPen(QColor(255, 255, 255));
-    p.drawText(QRect(0, 120, width(), 90), Qt::AlignCenter, QStringLiteral("翠湖超市收银系统"));
+    if (withTitle) {
+        QFont title = QApplication::font();
+        title.setBold(true);
+        title.setPointSizeF(title.pointSizeF() * 3.0);
+        p.setFont(title);
+        p.setPen(QColor(255, 255, 255));
+        p.drawText(QRect(area.left(), area.top() + 120, area.width(), 90), Qt::AlignCenter,
+                   QStringLiteral("翠湖超市收银系统"));
 
-    QFont small = font();
-    small.setPointSizeF(small.pointSizeF() * 1.0);
-    p.setFont(small);
-    p.setPen(QColor(220, 240, 230));
-    p.drawText(QRect(0, 205, width(), 30), Qt::AlignCenter, QStringLiteral("收银 · 进货 · 库存 · 会员 · 统计"));
-    p.drawText(QRect(0, height() - 40, width(), 30), Qt::AlignCenter, QStringLiteral("翠湖软件"));
+        QFont small = QApplication::font();
+        p.setFont(small);
+        p.setPen(QColor(220, 240, 230));
+        p.drawText(QRect(area.left(), area.top() + 205, area.width(), 30), Qt::AlignCenter,
+                   QStringLiteral("收银 · 进货 · 库存 · 会员 · 统计"));
+        p.drawText(QRect(area.left(), area.bottom() - 40, area.width(), 30), Qt::AlignCenter,
+                   QStringLiteral("翠湖软件"));
+    }
 
     p.setPen(QPen(QColor(255, 255, 255, 120), 2));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(rect().adjusted(1, 1, -2, -2));
+    p.drawRect(area.adjusted(1, 1, -2, -2));
+    p.restore();
 }
 
 void SplashScreen::showFor(int ms)

@@ -1,6 +1,7 @@
 #include "core/DbConnection.h"
 #include "core/Dialogs.h"
 #include "core/LoginUser.h"
+#include "core/ui/CoreScreens.h"
 #include "core/ui/LoginDialog.h"
 #include "core/ui/MainWindow.h"
 #include "core/ui/PickerDialogWindow.h"
@@ -341,6 +342,34 @@ private Q_SLOTS:
         QVERIFY(w2->openScreen(QStringLiteral("Tsplb_form")));
         ui.confirms << true;
         w2->close();
+    }
+
+    // The about box opens over an open list, centred, and a click closes it.
+    void aboutBox()
+    {
+        registerCoreScreens();
+        ScriptedUi ui;
+        MainWindow w(&ui);
+        w.resize(1000, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.action(QStringLiteral("Tabout_form"))->isEnabled());
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            QWidget* about = QApplication::activeModalWidget();
+            if (!about)
+                return;
+            const QLabel* label = about->findChild<QLabel*>(QStringLiteral("Label1"));
+            seen = about->objectName() + QLatin1Char(' ') + QString::number(about->width()) + QLatin1Char('x')
+                   + QString::number(about->height()) + QLatin1Char(' ') + (label ? label->text() : QString());
+            if (about->frameGeometry().center() != w.frameGeometry().center())
+                seen += QStringLiteral(" off centre");
+            QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(30, 30));
+        });
+        QVERIFY(w.openScreen(QStringLiteral("Tabout_form")));
+        QCOMPARE(seen, QStringLiteral("Tabout_form 600x440 版本：翠湖超市收银软件1.0"));
+        QVERIFY(!QApplication::activeModalWidget());
+        ui.confirms << true;
     }
 
     // The picture is tiled from the top-left corner; a missing picture is reported.
