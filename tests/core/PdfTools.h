@@ -33,9 +33,7 @@ inline QString fold(const QString& text)
     return text.normalized(QString::NormalizationForm_KC).replace(QChar(0x2EDA), QChar(0x9875)); // ⻚ -> 页
 }
 
-// The text of one page (from 1), laid out roughly as printed, folded. The text layer that Qt
-// writes with the Noto CJK faces loses digits that follow a Latin letter ("RK0001" reads
-// back as "RK"), though the page shows them; tests look for other texts.
+// The text of one page (from 1), laid out roughly as printed, folded.
 inline QString pageText(const QString& pdf, int page)
 {
     return fold(

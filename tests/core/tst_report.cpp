@@ -277,7 +277,7 @@ private Q_SLOTS:
         QCOMPARE(PdfTools::pageCount(pdf), 1);
         const QString text = PdfTools::pageText(pdf, 1);
         for (const QString& expected :
-             {QStringLiteral("翠湖超市"), QStringLiteral("商品入库单"), QStringLiteral("单据编号：RK"),
+             {QStringLiteral("翠湖超市"), QStringLiteral("商品入库单"), QStringLiteral("单据编号：RK01202612090001"),
               QStringLiteral("华联批发"), QStringLiteral("康师傅方便面"), QStringLiteral("3.50"),
               QStringLiteral("1.25"), QStringLiteral("合计金额：10.75"), QStringLiteral("折后金额：9.68"),
               QStringLiteral("欠款金额：9.68")})

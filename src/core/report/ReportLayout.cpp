@@ -516,9 +516,12 @@ bool ReportLayout::parse(const QString& text, ReportLayout* layout, QString* err
 
 QStringList printFontFamilies(const QString& preferred)
 {
+    // Where the Song face is missing, Latin letters and digits come from a Latin serif and
+    // Chinese from the Noto CJK serif: Qt's PDF output of the CJK face's own Latin glyphs
+    // loses digits that follow a letter in the text layer ("RK0001" would copy as "RK").
     QStringList families{preferred};
-    for (const QString& f : {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-                             QStringLiteral("Noto Sans CJK SC")})
+    for (const QString& f : {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("DejaVu Serif"),
+                             QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")})
         if (!families.contains(f))
             families << f;
     return families;
