@@ -39,9 +39,14 @@ QVariant PickerModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.column() >= m_columns.size())
         return QVariant();
-    if (role == Qt::DisplayRole)
-        return m_rows.text(index.row(), m_columns.at(index.column()).field);
-    return QVariant();
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    const QString text = m_rows.text(index.row(), m_columns.at(index.column()).field);
+    if (!m_failureSent && !m_rows.lastError().isEmpty()) {
+        m_failureSent = true;
+        Q_EMIT readFailed(m_rows.lastError());
+    }
+    return text;
 }
 
 QVariant PickerModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -55,6 +60,7 @@ bool PickerModel::refilter(const QString& filter)
 {
     beginResetModel();
     const bool ok = m_rows.setFilter(filter);
+    m_failureSent = !ok; // the caller reports a failed filter itself
     endResetModel();
     return ok;
 }
@@ -140,6 +146,12 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent)
     connect(&m_filterTimer, &QTimer::timeout, this, &PickerDialogWindow::applyFilterNow);
     if (m_filter)
         connect(m_filter, &QLineEdit::textChanged, this, [this] { m_filterTimer.start(); });
+
+    // Shown after the paint that met it, never from inside it.
+    connect(m_model, &PickerModel::readFailed, this, [this](const QString& error) {
+        WidgetUi ui(this);
+        ui.showError(error);
+    }, Qt::QueuedConnection);
 
     connect(m_choose, &QToolButton::clicked, this, &PickerDialogWindow::choose);
     connect(m_close, &QToolButton::clicked, this, &PickerDialogWindow::closePicker);

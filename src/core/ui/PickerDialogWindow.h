@@ -28,9 +28,14 @@ public:
     // Runs the query again with a new filter and tells the grid.
     bool refilter(const QString& filter);
 
+Q_SIGNALS:
+    // A page could not be read while the grid was painted; sent once per filter.
+    void readFailed(const QString& error) const;
+
 private:
     PickerRows& m_rows;
     QList<PickerColumn> m_columns;
+    mutable bool m_failureSent = false;
 };
 
 // One picker window for the whole family; its PickerSpec gives the caption, the query, the

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -540,6 +541,31 @@ private Q_SLOTS:
             QCOMPARE(answers, QStringList(spec.answerFields.size(), QStringLiteral("~")));
         else
             QCOMPARE(answers, QStringList{QStringLiteral("before")});
+    }
+
+    // A page that cannot be read while the grid paints is reported once, not swallowed.
+    void pickerReadFailure()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY(shop.db().transaction([&] {
+            for (int i = 0; i < PickerRows::kPageSize + 10; ++i) {
+                if (!shop.exec(QStringLiteral("insert into spinfo(spbh,spmc) values(:B,'x')"), {{"B", i}}))
+                    return false;
+            }
+            return true;
+        }));
+        const PickerSpec spec = Dialogs::picker(QStringLiteral("Tsphelp2_form"));
+        PickerRows rows(shop.db(), spec);
+        PickerModel model(rows, spec.columns);
+        QSignalSpy failed(&model, &PickerModel::readFailed);
+        QVERIFY(model.refilter(QString()));
+        QCOMPARE(model.index(1, 0).data().toString(), QStringLiteral("1"));
+        QVERIFY(shop.exec(QStringLiteral("drop table spinfo")));
+        QCOMPARE(model.index(PickerRows::kPageSize + 1, 0).data().toString(), QString());
+        model.index(PickerRows::kPageSize + 2, 0).data();
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(failed.first().first().toString().contains(QStringLiteral("spinfo")));
     }
 
     // An empty table answers empty texts, not "~".
