@@ -185,6 +185,16 @@ private Q_SLOTS:
             QCOMPARE(hjje->text(), QStringLiteral("6.8"));
             QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("hjsl"))->text(), QStringLiteral("3"));
 
+            // Esc on the checkout goes back to the voucher and changes nothing.
+            script.expect(QStringLiteral("Tskgz_form"), [](QWidget* dialog) {
+                QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("sk")), QStringLiteral("10"));
+                QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("sk")), Qt::Key_Escape);
+            });
+            QTest::keyClick(spmc, Qt::Key_PageDown); // returns when the checkout has closed
+            QCOMPARE(djbh->text(), QStringLiteral("XS01202403050001"));
+            QCOMPARE(hjje->text(), QStringLiteral("6.8"));
+            QCOMPARE(grid->model()->rowCount(), 3);
+
             script.expect(QStringLiteral("Tskgz_form"), [](QWidget* dialog) {
                 pay(dialog, QStringLiteral("收款过账"), QStringLiteral("6.8"), QStringLiteral("10"),
                     QStringLiteral("3.2"));
@@ -213,6 +223,7 @@ private Q_SLOTS:
         QCOMPARE(
             shop.scalar(QStringLiteral("select group_concat(spbh||':'||sale1, ' ') from xiaoshoudrecord")).toString(),
             QStringLiteral("1001:2.5 1002:2.5 1003:1.8"));
+        QCOMPARE(shop.count(QStringLiteral("xiaoshoud")), 1);
         QCOMPARE(shop.scalar(QStringLiteral("select je from boxje")).toDouble(), 6.8);
         QCOMPARE(shop.scalar(QStringLiteral("select ljjf from hyinfo where hykh='88000001'")).toDouble(), 6.0);
         QCOMPARE(shop.scalar(QStringLiteral("select sl from kucun where spbh='1003'")).toDouble(), 239.0);
