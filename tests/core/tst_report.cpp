@@ -98,6 +98,82 @@ private Q_SLOTS:
         QVERIFY2(error.contains(message), qPrintable(error));
     }
 
+    // Every setting lands where the renderer reads it.
+    void settingsAreRead()
+    {
+        ReportLayout table;
+        QString error;
+        QVERIFY2(ReportLayout::parse(QStringLiteral("\xFEFF# 注释\n"
+                                                    "[report]\n"
+                                                    "page = 100x150 landscape\n"
+                                                    "margins = 5 8\n"
+                                                    "font = 黑体\n"
+                                                    "fontsize = 9.5\n"
+                                                    "pagenumber = {page}/{pages}\n"
+                                                    "[title]\n"
+                                                    "line = center 16 bold | {c3.gsmc}\n"
+                                                    "line = 没有格式的一行\n"
+                                                    "[table]\n"
+                                                    "connection = c1\n"
+                                                    "number = 序号 | 0.6\n"
+                                                    "column = 名称 | {spmc} | 3 | left\n"
+                                                    "column = 金额 | {jine:0.00} | 1.5 | right | sum\n"
+                                                    "column = 实盘 | \n"
+                                                    "totals = 合计\n"
+                                                    "rowheight = 6\n"
+                                                    "[footer]\n"
+                                                    "connection = c2\n"
+                                                    "columns = 2\n"
+                                                    "field = 制单 | {zdy}\n"
+                                                    "line = right | 签收：____\n"),
+                                     &table, &error),
+                 qPrintable(error));
+        QCOMPARE(table.pageLayout().orientation(), QPageLayout::Landscape);
+        QCOMPARE(table.pageSize.size(QPageSize::Millimeter), QSizeF(100, 150));
+        QCOMPARE(table.margins, QMarginsF(5, 8, 5, 8));
+        QCOMPARE(table.font, QStringLiteral("黑体"));
+        QCOMPARE(table.fontSize, 9.5);
+        QCOMPARE(table.pageNumber, QStringLiteral("{page}/{pages}"));
+        QCOMPARE(table.title.size(), 2);
+        QCOMPARE(table.title.at(0).size, 16.0);
+        QVERIFY(table.title.at(0).bold);
+        QCOMPARE(table.title.at(0).align, Qt::AlignHCenter);
+        QCOMPARE(table.title.at(1).text, QStringLiteral("没有格式的一行"));
+        QCOMPARE(table.numberCaption, QStringLiteral("序号"));
+        QCOMPARE(table.numberShare, 0.6);
+        QCOMPARE(table.columns.size(), 3);
+        QCOMPARE(table.columns.at(1).share, 1.5);
+        QCOMPARE(table.columns.at(1).align, Qt::AlignRight);
+        QCOMPARE(table.columns.at(1).sumField, QStringLiteral("jine"));
+        QCOMPARE(table.columns.at(1).sumFormat, QStringLiteral("0.00"));
+        QVERIFY(table.columns.at(2).value.isEmpty());
+        QCOMPARE(table.totalsCaption, QStringLiteral("合计"));
+        QCOMPARE(table.rowHeight, 6.0);
+        QCOMPARE(table.footerColumns, 2);
+        QCOMPARE(table.footerLines.first().align, Qt::AlignRight);
+        QCOMPARE(table.connections(), (QStringList{QStringLiteral("c1"), QStringLiteral("c2"), QStringLiteral("c3")}));
+
+        ReportLayout labels;
+        QVERIFY2(ReportLayout::parse(QStringLiteral("[labels]\n"
+                                                    "connection = RvDataSetConnection1\n"
+                                                    "grid = 3 x 8\n"
+                                                    "size = 63.5 x 33.9\n"
+                                                    "gap = 2.5 x 0\n"
+                                                    "border = no\n"
+                                                    "text = 3 2 38 6 | left 10 bold | {spmc}\n"
+                                                    "barcode = 8 13.5 47.5 19 | {tiaoma}\n"),
+                                     &labels, &error),
+                 qPrintable(error));
+        QCOMPARE(labels.labelColumns, 3);
+        QCOMPARE(labels.labelRows, 8);
+        QCOMPARE(labels.labelSize, QSizeF(63.5, 33.9));
+        QCOMPARE(labels.labelGap, QSizeF(2.5, 0));
+        QVERIFY(!labels.labelBorder);
+        QCOMPARE(labels.labelItems.size(), 2);
+        QCOMPARE(labels.labelItems.at(1).kind, ReportLabelItem::Kind::Barcode);
+        QCOMPARE(labels.labelItems.at(1).rect, QRectF(8, 13.5, 47.5, 19));
+    }
+
     // The connection names are the contract with the screens that print: a file that reads a
     // connection its screen does not hand over prints nothing.
     void shippedFiles_data()
