@@ -90,7 +90,6 @@ SalesVoucherWindow::SalesVoucherWindow(const SaleKind& kind, QWidget* parent) : 
 {
     setObjectName(kind.screenForm);
     setWindowTitle(kind.screenCaption);
-    setAttribute(Qt::WA_DeleteOnClose, false);
     buildLayout();
     m_ready = m_voucher.create();
     if (m_ready)
