@@ -13,4 +13,9 @@ bool printFile(const QString& file, QString* error);
 // Sends the drawer kick 1B 70 00 3C FF; the same error text when the device cannot be opened.
 bool openMoneyBox(QString* error);
 
+// Added: how long one receipt or drawer command may wait for a busy printer before it is
+// reported as not answering (10 s; tests shorten it).
+int writeTimeoutMs();
+void setWriteTimeoutMs(int ms);
+
 } // namespace ReceiptPrinter

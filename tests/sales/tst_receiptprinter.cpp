@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray kDrawerKick("\x1b\x70\x00\x3c\xff", 5);
@@ -150,6 +154,35 @@ private Q_SLOTS:
         error.clear();
         QVERIFY(!ReceiptPrinter::openMoneyBox(&error));
         QVERIFY(!error.isEmpty() && error != QStringLiteral("文件打开错误"));
+    }
+
+    // A printer that stops taking bytes (switched off, out of paper) is reported after the
+    // time limit instead of holding the till; one with nobody behind it cannot be opened.
+    void printerThatDoesNotAnswer()
+    {
+        TestShop shop;
+        const QString fifo = shop.file(QStringLiteral("printer"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        DeviceVariable device(fifo);
+        QString error;
+        QVERIFY(!ReceiptPrinter::openMoneyBox(&error));
+        QCOMPARE(error, QStringLiteral("文件打开错误"));
+
+        // A reader that never reads: the pipe fills up like a printer's buffer.
+        const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+        QVERIFY(writeFile(Receipt::billFile(), QByteArray(4000, 'x').append("\r\n").repeated(40)));
+        const int oldTimeout = ReceiptPrinter::writeTimeoutMs();
+        ReceiptPrinter::setWriteTimeoutMs(300);
+        QElapsedTimer t;
+        t.start();
+        const bool printed = ReceiptPrinter::printFile(Receipt::billFile(), &error);
+        const qint64 waited = t.elapsed();
+        ReceiptPrinter::setWriteTimeoutMs(oldTimeout);
+        ::close(reader);
+        QVERIFY(!printed);
+        QVERIFY2(error.startsWith(QStringLiteral("小票打印机没有响应")), qPrintable(error));
+        QVERIFY2(waited >= 250 && waited < 3000, qPrintable(QString::number(waited)));
     }
 
     void deviceThatCannotBeOpened()
