@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace ProgramFolder {
 
@@ -18,6 +19,15 @@ QString path()
 QString file(const QString& name)
 {
     return path() + QLatin1Char('/') + name;
+}
+
+QString shipped(const QString& name)
+{
+    const QString own = file(name);
+    if (QFileInfo::exists(own) || !QCoreApplication::instance())
+        return own;
+    const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+    return QFileInfo::exists(beside) ? beside : own;
 }
 
 QString databaseFile()

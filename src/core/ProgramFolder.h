@@ -13,5 +13,9 @@ QString path();
 QString file(const QString& name);
 // The database file: path() + "/pos.mdb".
 QString databaseFile();
+// A file or folder the program ships (report layouts, the background picture, the voice
+// files): the one in the program folder when it is there, so a shop can adjust its own copy;
+// otherwise the one beside the executable, where the build puts them.
+QString shipped(const QString& name);
 
 } // namespace ProgramFolder

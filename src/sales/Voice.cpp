@@ -190,7 +190,7 @@ QString getStrText(const QString& text, int start, int count)
 
 QString soundFolder()
 {
-    return ProgramFolder::file(QStringLiteral("sound"));
+    return ProgramFolder::shipped(QStringLiteral("sound"));
 }
 
 void speakAmount(double amount, Ui& ui)

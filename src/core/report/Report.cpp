@@ -15,7 +15,7 @@ Report::Report(Ui& ui) : m_ui(ui) {}
 
 void Report::setProjectFile(const QString& name)
 {
-    m_projectFile = ProgramFolder::file(name);
+    m_projectFile = ProgramFolder::shipped(name);
 }
 
 void Report::setPreviewTitle(const QString& title, bool maximised)

@@ -96,7 +96,7 @@ void MainWindow::showTaskbar()
 
 void MainWindow::loadBackground()
 {
-    const QString file = ProgramFolder::file(QStringLiteral("bj10.bmp"));
+    const QString file = ProgramFolder::shipped(QStringLiteral("bj10.bmp"));
     QImageReader reader(file);
     const QImage tile = reader.read();
     if (tile.isNull()) {
@@ -106,7 +106,7 @@ void MainWindow::loadBackground()
     }
     m_area->setTile(tile);
     // The logo is decoration: without it the top edge simply stays plain.
-    const QImage logo(ProgramFolder::file(QStringLiteral("logo.png")));
+    const QImage logo(ProgramFolder::shipped(QStringLiteral("logo.png")));
     m_area->setLogo(logo);
 }
 
