@@ -4,6 +4,7 @@
 #include "core/ui/LoginDialog.h"
 #include "core/ui/MainWindow.h"
 #include "sales/ui/SalesScreens.h"
+#include "sales/ui/SalesVoucherWindow.h"
 #include "schema/Setup.h"
 #include "support/TestShop.h"
 
@@ -52,8 +53,12 @@ class TillTest : public QObject {
             if (!modal)
                 return;
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                // Questions are answered with their default button, OK.
                 messages << box->text();
-                box->accept();
+                if (box->defaultButton())
+                    box->defaultButton()->click();
+                else
+                    box->accept();
                 return;
             }
             if (steps.isEmpty() || modal->objectName() != steps.first().first || !modal->isActiveWindow())
@@ -236,6 +241,59 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("\r\n农夫山泉矿泉水         1    1.8   1.80\r\n")));
         QVERIFY(text.contains(QStringLiteral("\r\n合计:6.80\r\n收款:10.00\r\n找还:3.20\r\n")));
         QCOMPARE(readAll(spool), bill + QByteArray("\x1b\x70\x00\x3c\xff", 5));
+    }
+
+    // The function keys on the window: F12 and the discount, F7, F5, F6 and F8.
+    void functionKeys()
+    {
+        TestShop shop(true);
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
+        ModalScript script;
+        SalesVoucherWindow window(SaleKind::sale());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* spmc = window.findChild<QLineEdit*>(QStringLiteral("spmc"));
+        auto* zhekou = window.findChild<QLineEdit*>(QStringLiteral("zhekou"));
+        auto* djbh = window.findChild<QLineEdit*>(QStringLiteral("djbh"));
+        auto* hjje = window.findChild<QLineEdit*>(QStringLiteral("hjje"));
+        QVERIFY(zhekou->isReadOnly());
+
+        QTest::keyClick(spmc, Qt::Key_F12);
+        QVERIFY(!zhekou->isReadOnly());
+        QCOMPARE(QApplication::focusWidget(), zhekou);
+        QCOMPARE(zhekou->selectedText(), QStringLiteral("1"));
+        type(zhekou, QStringLiteral("0.9"));
+        QVERIFY(zhekou->isReadOnly());
+        QCOMPARE(QApplication::focusWidget(), spmc);
+
+        type(spmc, QStringLiteral("1001"));
+        type(spmc, QStringLiteral("2003"));
+        QCOMPARE(hjje->text(), QStringLiteral("10.4"));
+        QCOMPARE(shop.scalar(QStringLiteral("select zhekouje from xiaoshoudrecord where spbh='2003'")).toDouble(),
+                 7.11);
+        QTest::keyClick(spmc, Qt::Key_F7); // the last line scanned is the selected one
+        QTRY_COMPARE(hjje->text(), QStringLiteral("2.5"));
+        QCOMPARE(script.messages, QStringList{QStringLiteral("确实要删除该记录吗?")});
+
+        QTest::keyClick(spmc, Qt::Key_F5);
+        QCOMPARE(djbh->text(), QStringLiteral("XS01202403050002"));
+        QCOMPARE(hjje->text(), QStringLiteral("0"));
+        QCOMPARE(shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("qkje>0")), 1);
+
+        script.expect(QStringLiteral("Tsphelp3_form"),
+                      [](QWidget* picker) { picker->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click(); });
+        QTest::keyClick(spmc, Qt::Key_F6);
+        QTRY_COMPARE(djbh->text(), QStringLiteral("XS01202403050001"));
+        QCOMPARE(hjje->text(), QStringLiteral("2.5"));
+
+        QTest::keyClick(spmc, Qt::Key_F8);
+        QTRY_COMPARE(script.messages.size(), 3);
+        QCOMPARE(script.messages.mid(1), (QStringList{QStringLiteral("确实作废此单吗?"), QStringLiteral("操作成功")}));
+        QCOMPARE(shop.count(QStringLiteral("xiaoshoud")), 0);
+        QCOMPARE(shop.count(QStringLiteral("xiaoshoudrecord")), 0);
+        QCOMPARE(djbh->text(), QStringLiteral("XS01202403050001"));
+        QVERIFY(script.steps.isEmpty());
     }
 
     // "销售退货": a member brings back two products, one scanned and one picked with a
