@@ -42,6 +42,10 @@ Login::Found Login::findUser(const QString& number, const QString* password, QSt
 {
     if (name)
         name->clear();
+    // Nobody logs in without a number: the menu rights are read by it, and an empty number
+    // would leave every menu usable.
+    if (number.isEmpty())
+        return Found::No;
     Query q(m_db);
     q.close();
     q.clear();

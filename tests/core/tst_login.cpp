@@ -71,6 +71,9 @@ private Q_SLOTS:
                                            << "";
         QTest::newRow("unknown number") << "999" << "" << QStringList{"123"} << QList<int>{no} << QStringList{wrong}
                                         << "";
+        // A row with an empty number (left by hand in the table) is no way in.
+        QTest::newRow("empty number") << "" << "" << QStringList{"empty"} << QList<int>{no} << QStringList{wrong}
+                                      << "";
         QTest::newRow("password with a blank") << "001" << "系统管理员" << QStringList{"123 "} << QList<int>{no}
                                               << QStringList{wrong} << "";
         // Number and password typed without Enter in the number field: the name comes from
@@ -91,6 +94,7 @@ private Q_SLOTS:
         QFETCH(QString, userName);
         TestShop shop(true);
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY(shop.exec(QStringLiteral("insert into userlogin(yhbh,yhmc,yhma) values('','无名','empty')")));
         ScriptedUi ui;
         Login login(shop.db(), ui);
         QVERIFY(login.start());
