@@ -141,7 +141,11 @@ void MainWindow::buildMenus()
         }
         connect(menu, &QMenu::hovered, this,
                 [this](QAction* a) { showHint(a->property(kHintProperty).toString()); });
-        connect(menu, &QMenu::aboutToHide, this, [this] { showHint(QString()); });
+        // A closing menu takes its hint along, unless the mouse has moved on to another top menu.
+        connect(menu, &QMenu::aboutToHide, this, [this, bar, menu] {
+            if (!bar->activeAction() || bar->activeAction() == menu->menuAction())
+                showHint(QString());
+        });
     }
     connect(bar, &QMenuBar::hovered, this, [this](QAction* a) { showHint(a->property(kHintProperty).toString()); });
 }
