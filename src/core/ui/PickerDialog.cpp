@@ -3,6 +3,7 @@
 #include "core/ui/PickerDialogWindow.h"
 #include "core/ui/WidgetUi.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -285,7 +286,11 @@ void PickerDialogWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        choose();
+        // Enter on a tool button presses that button; anywhere else it takes the current row.
+        if (auto* button = qobject_cast<QAbstractButton*>(focusWidget()))
+            button->click();
+        else
+            choose();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -664,6 +664,18 @@ private Q_SLOTS:
         QStringList answers;
         dialog.writeAnswers(answers);
         QCOMPARE(answers, (QStringList{QStringLiteral("1004"), QStringLiteral("康师傅冰红茶")}));
+
+        // Enter on the focused "关闭" presses it.
+        PickerDialogWindow second(Dialogs::picker(QStringLiteral("Tsphelp7_form")));
+        QVERIFY(second.load());
+        second.show();
+        QVERIFY(QTest::qWaitForWindowActive(&second));
+        auto* close = child<QToolButton>(&second, "ToolButton5");
+        close->setFocus();
+        QTest::keyClick(close, Qt::Key_Return);
+        QVERIFY(!second.isVisible());
+        second.writeAnswers(answers);
+        QCOMPARE(answers, (QStringList{QStringLiteral("~"), QStringLiteral("~")}));
     }
 };
 
