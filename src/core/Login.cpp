@@ -8,11 +8,7 @@ namespace {
 const QString kLoginTitle = QStringLiteral("系统登录提示");
 }
 
-Login::Login(DbConnection& db, Ui& ui)
-    : m_db(db)
-    , m_ui(ui)
-{
-}
+Login::Login(DbConnection& db, Ui& ui) : m_db(db), m_ui(ui) {}
 
 bool Login::start()
 {

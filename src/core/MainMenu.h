@@ -33,7 +33,7 @@ struct TopMenu {
     QString name;    // object name of the top menu ("jbxx")
     QString caption; // "基本信息"
     QString hint;
-    QString right;   // the usermenu column that switches it off ("m1"); empty = always usable
+    QString right; // the usermenu column that switches it off ("m1"); empty = always usable
     QList<Item> items;
 };
 
@@ -44,8 +44,8 @@ const Item* findItem(const QString& formName);
 
 // The right-controlled top menus and their usermenu columns, m1 … m7.
 struct Right {
-    QString column;  // "m1"
-    QString menu;    // "jbxx"
+    QString column; // "m1"
+    QString menu;   // "jbxx"
 };
 const QList<Right>& rights();
 

@@ -26,9 +26,7 @@ QString likePattern(const QString& filter)
 
 } // namespace
 
-PickerRows::PickerRows(DbConnection& db, const PickerSpec& spec)
-    : m_db(db)
-    , m_spec(spec)
+PickerRows::PickerRows(DbConnection& db, const PickerSpec& spec) : m_db(db), m_spec(spec)
 {
     splitQuery();
 }
@@ -58,8 +56,8 @@ QString PickerRows::whereClause() const
     QStringList tests;
     for (const char* f : kFilterFields)
         tests << QStringLiteral("%1 like :FILTER escape '\\'").arg(QLatin1String(f));
-    return (m_headHasWhere ? QStringLiteral(" and (") : QStringLiteral(" where (")) + tests.join(QStringLiteral(" or "))
-           + QLatin1Char(')');
+    return (m_headHasWhere ? QStringLiteral(" and (") : QStringLiteral(" where (")) +
+           tests.join(QStringLiteral(" or ")) + QLatin1Char(')');
 }
 
 QString PickerRows::pageStatement() const

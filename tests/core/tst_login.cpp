@@ -59,30 +59,36 @@ private Q_SLOTS:
         const QString wrong = QStringLiteral("密码或用户名错误");
         const QString last = QStringLiteral("你只有3次登录机会,系统将关闭");
 
-        QTest::newRow("right at once") << "001" << "系统管理员" << QStringList{"123"} << QList<int>{in} << QStringList{}
+        QTest::newRow("right at once") << "001"
+                                       << "系统管理员" << QStringList{"123"} << QList<int>{in} << QStringList{}
                                        << "系统管理员";
-        QTest::newRow("wrong then right") << "002" << "收银员小王" << QStringList{"12", "123"} << QList<int>{no, in}
-                                          << QStringList{wrong} << "收银员小王";
-        QTest::newRow("right on the third") << "001" << "系统管理员" << QStringList{"a", "b", "123"}
-                                            << QList<int>{no, no, in} << QStringList{wrong, wrong} << "系统管理员";
+        QTest::newRow("wrong then right")
+            << "002"
+            << "收银员小王" << QStringList{"12", "123"} << QList<int>{no, in} << QStringList{wrong} << "收银员小王";
+        QTest::newRow("right on the third") << "001"
+                                            << "系统管理员" << QStringList{"a", "b", "123"} << QList<int>{no, no, in}
+                                            << QStringList{wrong, wrong} << "系统管理员";
         // The fourth press is not tried, even with the right password.
-        QTest::newRow("fourth press ends") << "001" << "系统管理员" << QStringList{"a", "b", "c", "123"}
-                                           << QList<int>{no, no, no, limit} << QStringList{wrong, wrong, wrong, last}
-                                           << "";
-        QTest::newRow("unknown number") << "999" << "" << QStringList{"123"} << QList<int>{no} << QStringList{wrong}
-                                        << "";
+        QTest::newRow("fourth press ends")
+            << "001"
+            << "系统管理员" << QStringList{"a", "b", "c", "123"} << QList<int>{no, no, no, limit}
+            << QStringList{wrong, wrong, wrong, last} << "";
+        QTest::newRow("unknown number") << "999"
+                                        << "" << QStringList{"123"} << QList<int>{no} << QStringList{wrong} << "";
         // A row with an empty number (left by hand in the table) is no way in.
-        QTest::newRow("empty number") << "" << "" << QStringList{"empty"} << QList<int>{no} << QStringList{wrong}
-                                      << "";
-        QTest::newRow("password with a blank") << "001" << "系统管理员" << QStringList{"123 "} << QList<int>{no}
-                                              << QStringList{wrong} << "";
+        QTest::newRow("empty number") << ""
+                                      << "" << QStringList{"empty"} << QList<int>{no} << QStringList{wrong} << "";
+        QTest::newRow("password with a blank")
+            << "001"
+            << "系统管理员" << QStringList{"123 "} << QList<int>{no} << QStringList{wrong} << "";
         // Number and password typed without Enter in the number field: the name comes from
         // the matched row, not the empty field.
-        QTest::newRow("empty name field") << "002" << "" << QStringList{"123"} << QList<int>{in} << QStringList{}
-                                          << "收银员小王";
+        QTest::newRow("empty name field")
+            << "002"
+            << "" << QStringList{"123"} << QList<int>{in} << QStringList{} << "收银员小王";
         // A name the person typed is the name shown.
-        QTest::newRow("name as shown") << "002" << "小王" << QStringList{"123"} << QList<int>{in} << QStringList{}
-                                       << "小王";
+        QTest::newRow("name as shown") << "002"
+                                       << "小王" << QStringList{"123"} << QList<int>{in} << QStringList{} << "小王";
     }
     void confirm()
     {
@@ -122,10 +128,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("number");    // number in the field at "确认"
         QTest::addColumn<QString>("nameField"); // "=" : the name Enter filled in
         QTest::addColumn<QString>("userName");
-        QTest::newRow("same number") << "001" << "001" << "=" << "系统管理员";
-        QTest::newRow("number changed") << "001" << "002" << "=" << "收银员小王";
-        QTest::newRow("number changed, name typed") << "001" << "002" << "王" << "王";
-        QTest::newRow("unknown looked up first") << "009" << "002" << "" << "收银员小王";
+        QTest::newRow("same number") << "001"
+                                     << "001"
+                                     << "="
+                                     << "系统管理员";
+        QTest::newRow("number changed") << "001"
+                                        << "002"
+                                        << "="
+                                        << "收银员小王";
+        QTest::newRow("number changed, name typed") << "001"
+                                                    << "002"
+                                                    << "王"
+                                                    << "王";
+        QTest::newRow("unknown looked up first") << "009"
+                                                 << "002"
+                                                 << ""
+                                                 << "收银员小王";
     }
     void nameFollowsTheNumber()
     {

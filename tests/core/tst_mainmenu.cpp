@@ -70,8 +70,9 @@ private Q_SLOTS:
         TestShop shop;
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
         if (row != QLatin1String("none")) {
-            QVERIFY2(shop.exec(QStringLiteral("insert into usermenu(yhbh,m1,m2,m3,m4,m5,m6,m7) values('005',%1)").arg(row)),
-                     qPrintable(shop.error()));
+            QVERIFY2(
+                shop.exec(QStringLiteral("insert into usermenu(yhbh,m1,m2,m3,m4,m5,m6,m7) values('005',%1)").arg(row)),
+                qPrintable(shop.error()));
         }
         ScriptedUi ui;
         MainMenu::Rights rights;

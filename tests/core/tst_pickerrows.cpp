@@ -56,17 +56,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("filter");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("first");
-        QTest::newRow("none") << "Tsphelp2_form" << "" << 500 << "00001";
-        QTest::newRow("name") << "Tsphelp2_form" << "矿泉水" << 50 << "00010";
-        QTest::newRow("pinyin any case") << "Tsphelp7_form" << "kqs" << 50 << "00010";
-        QTest::newRow("number part") << "Tsphelp2_form" << "0049" << 11 << "00049";
-        QTest::newRow("barcode") << "Tsphelp16_form" << "6900000000123" << 1 << "00123";
-        QTest::newRow("percent is literal") << "Tsphelp2_form" << "%" << 0 << "";
-        QTest::newRow("underscore is literal") << "Tsphelp2_form" << "0_1" << 0 << "";
-        QTest::newRow("backslash") << "Tsphelp2_form" << "\\" << 0 << "";
-        QTest::newRow("quote") << "Tsphelp2_form" << "x' or 1=1 --" << 0 << "";
+        QTest::newRow("none") << "Tsphelp2_form"
+                              << "" << 500 << "00001";
+        QTest::newRow("name") << "Tsphelp2_form"
+                              << "矿泉水" << 50 << "00010";
+        QTest::newRow("pinyin any case") << "Tsphelp7_form"
+                                         << "kqs" << 50 << "00010";
+        QTest::newRow("number part") << "Tsphelp2_form"
+                                     << "0049" << 11 << "00049";
+        QTest::newRow("barcode") << "Tsphelp16_form"
+                                 << "6900000000123" << 1 << "00123";
+        QTest::newRow("percent is literal") << "Tsphelp2_form"
+                                            << "%" << 0 << "";
+        QTest::newRow("underscore is literal") << "Tsphelp2_form"
+                                               << "0_1" << 0 << "";
+        QTest::newRow("backslash") << "Tsphelp2_form"
+                                   << "\\" << 0 << "";
+        QTest::newRow("quote") << "Tsphelp2_form"
+                               << "x' or 1=1 --" << 0 << "";
         // Pickers without a filter field show every row whatever is asked.
-        QTest::newRow("suppliers ignore it") << "Tsphelp6_form" << "zzz" << 2 << "";
+        QTest::newRow("suppliers ignore it") << "Tsphelp6_form"
+                                             << "zzz" << 2 << "";
     }
     void filter()
     {

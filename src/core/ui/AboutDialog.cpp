@@ -7,8 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-AboutDialog::AboutDialog(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("Tabout_form"));
     setWindowTitle(QStringLiteral("超市收银系统"));

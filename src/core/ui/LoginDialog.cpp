@@ -14,9 +14,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-LoginDialog::LoginDialog(Ui* ui, QWidget* parent)
-    : QDialog(parent)
-    , m_ui(ui ? ui : &m_widgetUi)
+LoginDialog::LoginDialog(Ui* ui, QWidget* parent) : QDialog(parent), m_ui(ui ? ui : &m_widgetUi)
 {
     setObjectName(QStringLiteral("Tqx_form"));
     setWindowTitle(QStringLiteral("系统登录"));

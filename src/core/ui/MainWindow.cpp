@@ -26,8 +26,7 @@ const char* const kHintProperty = "posHint";
 // ---------------------------------------------------------------------------------------------
 // BackgroundArea
 
-BackgroundArea::BackgroundArea(QWidget* parent)
-    : QMdiArea(parent)
+BackgroundArea::BackgroundArea(QWidget* parent) : QMdiArea(parent)
 {
     setObjectName(QStringLiteral("mdiArea"));
 }
@@ -57,15 +56,13 @@ void BackgroundArea::paintEvent(QPaintEvent* event)
 // ---------------------------------------------------------------------------------------------
 // MainWindow
 
-MainWindow::MainWindow(Ui* ui, QWidget* parent)
-    : QMainWindow(parent)
-    , m_ui(ui ? ui : &m_widgetUi)
+MainWindow::MainWindow(Ui* ui, QWidget* parent) : QMainWindow(parent), m_ui(ui ? ui : &m_widgetUi)
 {
     setObjectName(QStringLiteral("Tf_main"));
     setWindowTitle(QStringLiteral("超市收银软件"));
     // Only the close box: no minimise or maximise.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
 
     m_area = new BackgroundArea(this);
     setCentralWidget(m_area);
@@ -139,8 +136,7 @@ void MainWindow::buildMenus()
             const QString form = item.formName;
             connect(action, &QAction::triggered, this, [this, form] { openScreen(form); });
         }
-        connect(menu, &QMenu::hovered, this,
-                [this](QAction* a) { showHint(a->property(kHintProperty).toString()); });
+        connect(menu, &QMenu::hovered, this, [this](QAction* a) { showHint(a->property(kHintProperty).toString()); });
         // A closing menu takes its hint along, unless the mouse has moved on to another top menu.
         connect(menu, &QMenu::aboutToHide, this, [this, bar, menu] {
             if (!bar->activeAction() || bar->activeAction() == menu->menuAction())

@@ -20,8 +20,16 @@ class BackgroundArea : public QMdiArea {
 public:
     explicit BackgroundArea(QWidget* parent = nullptr);
 
-    void setTile(const QImage& tile) { m_tile = tile; viewport()->update(); }
-    void setLogo(const QImage& logo) { m_logo = logo; viewport()->update(); }
+    void setTile(const QImage& tile)
+    {
+        m_tile = tile;
+        viewport()->update();
+    }
+    void setLogo(const QImage& logo)
+    {
+        m_logo = logo;
+        viewport()->update();
+    }
     QImage tile() const { return m_tile; }
 
 protected:

@@ -20,9 +20,7 @@
 // PickerModel
 
 PickerModel::PickerModel(PickerRows& rows, const QList<PickerColumn>& columns, QObject* parent)
-    : QAbstractTableModel(parent)
-    , m_rows(rows)
-    , m_columns(columns)
+    : QAbstractTableModel(parent), m_rows(rows), m_columns(columns)
 {
 }
 
@@ -69,15 +67,13 @@ bool PickerModel::refilter(const QString& filter)
 // ---------------------------------------------------------------------------------------------
 // PickerDialogWindow
 
-PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent)
-    : QDialog(parent)
-    , m_spec(spec)
+PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent) : QDialog(parent), m_spec(spec)
 {
     setObjectName(spec.formName);
     setWindowTitle(spec.caption);
     // Stays in front of the other windows, with a close box and nothing else.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     setStyleSheet(QStringLiteral("QLineEdit:focus { background-color: rgb(166, 202, 240); }"));
 
     m_rows = std::make_unique<PickerRows>(m_db, spec);
@@ -149,10 +145,13 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent)
         connect(m_filter, &QLineEdit::textChanged, this, [this] { m_filterTimer.start(); });
 
     // Shown after the paint that met it, never from inside it.
-    connect(m_model, &PickerModel::readFailed, this, [this](const QString& error) {
-        WidgetUi ui(this);
-        ui.showError(error);
-    }, Qt::QueuedConnection);
+    connect(
+        m_model, &PickerModel::readFailed, this,
+        [this](const QString& error) {
+            WidgetUi ui(this);
+            ui.showError(error);
+        },
+        Qt::QueuedConnection);
 
     connect(m_choose, &QToolButton::clicked, this, &PickerDialogWindow::choose);
     connect(m_close, &QToolButton::clicked, this, &PickerDialogWindow::closePicker);
@@ -161,7 +160,6 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent)
             m_grid->setCurrentIndex(index);
         choose();
     });
-
 }
 
 void PickerDialogWindow::showEvent(QShowEvent* event)
@@ -200,13 +198,13 @@ void PickerDialogWindow::sizeColumns()
     for (int c = 0; c < m_spec.columns.size(); ++c) {
         const PickerColumn& col = m_spec.columns.at(c);
         int chars = 10;
-        if (col.field == QLatin1String("spmc") || col.field == QLatin1String("gysmc")
-            || col.field == QLatin1String("changjia"))
+        if (col.field == QLatin1String("spmc") || col.field == QLatin1String("gysmc") ||
+            col.field == QLatin1String("changjia"))
             chars = 22;
         else if (col.field == QLatin1String("djbh") || col.field == QLatin1String("tiaoma"))
             chars = 16;
-        const int width = std::max(fm.horizontalAdvance(QLatin1Char('0')) * chars,
-                                   fm.horizontalAdvance(col.caption) + 24);
+        const int width =
+            std::max(fm.horizontalAdvance(QLatin1Char('0')) * chars, fm.horizontalAdvance(col.caption) + 24);
         m_grid->setColumnWidth(c, width);
     }
 }
@@ -256,10 +254,10 @@ bool PickerDialogWindow::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == m_filter) {
         // The grid's moving keys work from the filter field, which keeps the focus.
-        const bool move = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_PageUp
-                          || key->key() == Qt::Key_PageDown
-                          || ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End)
-                              && (key->modifiers() & Qt::ControlModifier));
+        const bool move =
+            key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_PageUp ||
+            key->key() == Qt::Key_PageDown ||
+            ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) && (key->modifiers() & Qt::ControlModifier));
         if (move) {
             applyFilterNow();
             QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers(), key->text());

@@ -10,9 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-PromptDialogWindow::PromptDialogWindow(const PromptSpec& spec, QWidget* parent)
-    : QDialog(parent)
-    , m_spec(spec)
+PromptDialogWindow::PromptDialogWindow(const PromptSpec& spec, QWidget* parent) : QDialog(parent), m_spec(spec)
 {
     setObjectName(spec.formName);
     setWindowTitle(spec.caption);

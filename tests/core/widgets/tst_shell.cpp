@@ -30,8 +30,7 @@
 
 namespace {
 
-template <typename T>
-T* child(QWidget* parent, const QString& name)
+template <typename T> T* child(QWidget* parent, const QString& name)
 {
     T* w = parent->findChild<T*>(name);
     if (!w)
@@ -111,8 +110,8 @@ private Q_SLOTS:
         m_shop = std::make_unique<TestShop>(true);
         QVERIFY2(m_shop->isValid(), qPrintable(m_shop->error()));
         // Two held sales for the held-sale picker.
-        QVERIFY(m_shop->exec(QStringLiteral(
-            "insert into xiaoshoud(djbh,rq,sj,qkje,hjje) values('XS01202612090001','2026-12-09','10:00:00',12.5,12.5)")));
+        QVERIFY(m_shop->exec(QStringLiteral("insert into xiaoshoud(djbh,rq,sj,qkje,hjje) "
+                                            "values('XS01202612090001','2026-12-09','10:00:00',12.5,12.5)")));
         QVERIFY(m_shop->exec(QStringLiteral(
             "insert into xiaoshoud(djbh,rq,sj,qkje,hjje) values('XS01202612090002','2026-12-09','10:05:00',3,3)")));
         QVERIFY(m_shop->exec(QStringLiteral(
@@ -204,13 +203,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("messages");
         const QString wrong = QStringLiteral("密码或用户名错误");
         QTest::newRow("cancel") << QStringList{"cancel"} << int(LoginDialog::Outcome::Cancelled) << QStringList{};
-        QTest::newRow("wrong then cancel") << QStringList{"x", "cancel"} << int(LoginDialog::Outcome::Cancelled)
-                                           << QStringList{wrong};
+        QTest::newRow("wrong then cancel")
+            << QStringList{"x", "cancel"} << int(LoginDialog::Outcome::Cancelled) << QStringList{wrong};
         QTest::newRow("fourth press") << QStringList{"x", "y", "z", "123"} << int(LoginDialog::Outcome::LimitReached)
                                       << QStringList{wrong, wrong, wrong, "你只有3次登录机会,系统将关闭"};
         // Number and password without Enter in the number field: the name is the user's.
-        QTest::newRow("no enter in number") << QStringList{"123"} << int(LoginDialog::Outcome::LoggedIn)
-                                            << QStringList{};
+        QTest::newRow("no enter in number")
+            << QStringList{"123"} << int(LoginDialog::Outcome::LoggedIn) << QStringList{};
     }
     void loginEnds()
     {
@@ -361,8 +360,8 @@ private Q_SLOTS:
             if (!about)
                 return;
             const QLabel* label = about->findChild<QLabel*>(QStringLiteral("Label1"));
-            seen = about->objectName() + QLatin1Char(' ') + QString::number(about->width()) + QLatin1Char('x')
-                   + QString::number(about->height()) + QLatin1Char(' ') + (label ? label->text() : QString());
+            seen = about->objectName() + QLatin1Char(' ') + QString::number(about->width()) + QLatin1Char('x') +
+                   QString::number(about->height()) + QLatin1Char(' ') + (label ? label->text() : QString());
             if (about->frameGeometry().center() != w.frameGeometry().center())
                 seen += QStringLiteral(" off centre");
             QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(30, 30));
@@ -418,12 +417,23 @@ private Q_SLOTS:
         for (const QString& form : Dialogs::promptNames()) {
             const QString def = Dialogs::prompt(form).defaultText;
             const QByteArray f = form.toLatin1();
-            QTest::addRow("%s default", f.constData()) << form << "confirm" << "" << def;
-            QTest::addRow("%s typed as is", f.constData()) << form << "confirm" << " 1380000 " << " 1380000 ";
-            QTest::addRow("%s enter twice", f.constData()) << form << "enter" << "12" << "12";
-            QTest::addRow("%s quit", f.constData()) << form << "quit" << "12" << "~";
-            QTest::addRow("%s close box", f.constData()) << form << "closebox" << "12" << "before";
-            QTest::addRow("%s escape", f.constData()) << form << "escape" << "12" << "before";
+            QTest::addRow("%s default", f.constData()) << form << "confirm"
+                                                       << "" << def;
+            QTest::addRow("%s typed as is", f.constData()) << form << "confirm"
+                                                           << " 1380000 "
+                                                           << " 1380000 ";
+            QTest::addRow("%s enter twice", f.constData()) << form << "enter"
+                                                           << "12"
+                                                           << "12";
+            QTest::addRow("%s quit", f.constData()) << form << "quit"
+                                                    << "12"
+                                                    << "~";
+            QTest::addRow("%s close box", f.constData()) << form << "closebox"
+                                                         << "12"
+                                                         << "before";
+            QTest::addRow("%s escape", f.constData()) << form << "escape"
+                                                      << "12"
+                                                      << "before";
         }
     }
     void prompt()
@@ -589,16 +599,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("firstName"); // empty: nothing matches
-        QTest::newRow("empty shows all") << "" << "可口可乐";
-        QTest::newRow("name") << "可乐" << "可口可乐";
-        QTest::newRow("pinyin in lower case") << "bskl" << "百事可乐";
-        QTest::newRow("barcode") << "6900001003007" << "农夫山泉矿泉水";
-        QTest::newRow("number") << "1004" << "康师傅冰红茶";
-        QTest::newRow("blanks around") << "  NFSQ " << "农夫山泉矿泉水";
-        QTest::newRow("wildcard is literal") << "%" << "";
-        QTest::newRow("underscore is literal") << "_" << "";
-        QTest::newRow("quote") << "'" << "";
-        QTest::newRow("no match") << "zzzz" << "";
+        QTest::newRow("empty shows all") << ""
+                                         << "可口可乐";
+        QTest::newRow("name") << "可乐"
+                              << "可口可乐";
+        QTest::newRow("pinyin in lower case") << "bskl"
+                                              << "百事可乐";
+        QTest::newRow("barcode") << "6900001003007"
+                                 << "农夫山泉矿泉水";
+        QTest::newRow("number") << "1004"
+                                << "康师傅冰红茶";
+        QTest::newRow("blanks around") << "  NFSQ "
+                                       << "农夫山泉矿泉水";
+        QTest::newRow("wildcard is literal") << "%"
+                                             << "";
+        QTest::newRow("underscore is literal") << "_"
+                                               << "";
+        QTest::newRow("quote") << "'"
+                               << "";
+        QTest::newRow("no match") << "zzzz"
+                                  << "";
     }
     void pickerFilter()
     {
