@@ -2,6 +2,7 @@
 
 #include "core/ui/PromptDialogWindow.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -95,11 +96,16 @@ void run(const PromptSpec& spec, QString& answer, QWidget* parent)
 {
     PromptDialogWindow dialog(spec, parent);
     dialog.adjustSize();
-    if (parent) {
-        // Centred on the window that asks.
-        const QWidget* top = parent->window();
-        dialog.move(top->frameGeometry().center() - dialog.rect().center());
+    // Centred on the main window (the asking window where there is none).
+    const QWidget* centre = parent ? parent->window() : nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("Tf_main") && w->isVisible()) {
+            centre = w;
+            break;
+        }
     }
+    if (centre)
+        dialog.move(centre->frameGeometry().center() - dialog.rect().center());
     dialog.exec();
     dialog.writeAnswer(answer);
 }

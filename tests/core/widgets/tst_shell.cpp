@@ -7,6 +7,7 @@
 #include "core/ui/PickerDialogWindow.h"
 #include "core/ui/PromptDialogWindow.h"
 #include "core/ui/Screens.h"
+#include "core/ui/WidgetUi.h"
 #include "support/ScriptedUi.h"
 #include "support/TestShop.h"
 
@@ -475,6 +476,42 @@ private Q_SLOTS:
         QString value = QStringLiteral("before");
         dialog.writeAnswer(value);
         QCOMPARE(value, answer);
+    }
+
+    // The Ui port's prompt and pick run the dialogs modally and hand the answers back.
+    void modalThroughTheUiPort()
+    {
+        WidgetUi ui(nullptr);
+        QString answer = QStringLiteral("~");
+        QTimer::singleShot(0, [] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w || w->objectName() != QLatin1String("Txtts2_form"))
+                return;
+            w->findChild<QLineEdit*>(QStringLiteral("phyxx"))->setText(QStringLiteral("13800000000"));
+            w->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        });
+        ui.prompt(Dialogs::prompt(QStringLiteral("Txtts2_form")), answer);
+        QCOMPARE(answer, QStringLiteral("13800000000"));
+
+        closeModalSoon();
+        ui.prompt(Dialogs::prompt(QStringLiteral("Txtts2_form")), answer);
+        QCOMPARE(answer, QStringLiteral("13800000000"));
+
+        QStringList answers{QStringLiteral("~"), QStringLiteral("~")};
+        QTimer::singleShot(0, [] {
+            auto* w = qobject_cast<PickerDialogWindow*>(QApplication::activeModalWidget());
+            if (!w)
+                return;
+            w->findChild<QLineEdit*>(QStringLiteral("filter"))->setText(QStringLiteral("百事"));
+            w->applyFilterNow();
+            w->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
+        });
+        ui.pick(Dialogs::picker(QStringLiteral("Tsphelp5_form")), answers);
+        QCOMPARE(answers, (QStringList{QStringLiteral("1002"), QStringLiteral("百事可乐")}));
+
+        closeModalSoon();
+        ui.pick(Dialogs::picker(QStringLiteral("Tsphelp9_form")), answers);
+        QCOMPARE(answers, (QStringList{QStringLiteral("1002"), QStringLiteral("百事可乐")}));
     }
 
     // ---- pickers -----------------------------------------------------------------------------
