@@ -1,9 +1,11 @@
 // Every subsystem registers its windows with the main menu here.
 
+#include "core/ui/CoreScreens.h"
 #include "core/ui/Screens.h"
 #include "sales/ui/SalesScreens.h"
 
 void registerAllScreens()
 {
+    registerCoreScreens();
     registerSalesScreens();
 }

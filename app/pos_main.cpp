@@ -3,7 +3,6 @@
 #include "core/DbConnection.h"
 #include "core/LoginUser.h"
 #include "core/ProgramFolder.h"
-#include "core/ui/CoreScreens.h"
 #include "core/ui/LoginDialog.h"
 #include "core/ui/MainWindow.h"
 #include "core/ui/SplashScreen.h"
@@ -93,7 +92,6 @@ int main(int argc, char* argv[])
     if (!checkDatabase())
         return 1;
     registerAllScreens();
-    registerCoreScreens();
 
     SplashScreen::showFor(kSplashMs);
 

@@ -4,6 +4,7 @@ POS_PACKAGES="cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libgl-dev libsqlite3-dev
   libxlsxwriter-dev libzint-dev
   espeak-ng fonts-noto-cjk
+  qt6-translations-l10n
   poppler-utils unzip xvfb xauth"
 
 pos_install_packages() {
@@ -32,7 +33,9 @@ pos_install_packages() {
 pos_build() {
     local dir="$1"
     if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo || return 1
+        # POS_CMAKE_ARGS adds configure options (CI turns warnings into errors with it).
+        # shellcheck disable=SC2086
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${POS_CMAKE_ARGS:-} || return 1
     fi
     cmake --build "$dir" --parallel "$(nproc)"
 }
