@@ -1,13 +1,8 @@
-#include "core/Clock.h"
-#include "core/LoginUser.h"
-#include "core/TextUtil.h"
-#include "sales/Checkout.h"
-#include "sales/SalesVoucher.h"
-#include "support/ScriptedUi.h"
-#include "support/TestShop.h"
+#include "SalesFixture.h"
 
-#include <QFile>
 #include <QTest>
+
+using namespace SalesFixture;
 
 // Taking payment and posting a sale: the change, the header, the member, the cash box, the
 // stock, the receipt and the drawer, and what happens when something fails on the way.
@@ -17,16 +12,11 @@ class CheckoutTest : public QObject {
     using V = SalesVoucher;
     using C = Checkout;
 
-    // A demonstration shop with a product at 12.5 (stock 5) and one at 12.7, a spool file as
-    // the receipt device, and a sales screen.
-    struct Till {
-        TestShop shop{true};
-        ScriptedUi ui;
-        std::unique_ptr<SalesVoucher> voucher;
-
-        Till()
+    // A demonstration shop with a product at 12.5 (stock 5), one at 12.7 and one at 100, a
+    // spool file as the receipt device, and a sales screen.
+    struct Till : Counter {
+        Till() : Counter(SaleKind::sale())
         {
-            qputenv("POS_RECEIPT_DEVICE", shop.file(QStringLiteral("printer.spool")).toUtf8());
             shop.exec(QStringLiteral(
                 "insert into spinfo(spbh,spmc,spxh,sale1,sale2) values('8001','半打鸡蛋','6只',12.5,12.5)"));
             shop.exec(QStringLiteral("insert into kucun(spbh,spmc,sl) values('8001','半打鸡蛋',5)"));
@@ -34,63 +24,12 @@ class CheckoutTest : public QObject {
             shop.exec(QStringLiteral("insert into kucun(spbh,spmc,sl) values('8002','礼盒',50)"));
             shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,sale1,sale2) values('8003','百元礼券',100,100)"));
             shop.exec(QStringLiteral("insert into kucun(spbh,spmc,sl) values('8003','百元礼券',50)"));
-            voucher = std::make_unique<SalesVoucher>(SaleKind::sale(), ui);
-        }
-        ~Till() { qunsetenv("POS_RECEIPT_DEVICE"); }
-
-        bool scan(const QString& code)
-        {
-            voucher->setText(V::Spmc, code);
-            voucher->enterPressed(V::Spmc);
-            return voucher->text(V::Spmc).isEmpty();
-        }
-        double number(const QString& sql) { return shop.scalar(sql).toDouble(); }
-        double box() { return number(QStringLiteral("select je from boxje")); }
-        double stock(const QString& spbh)
-        {
-            return number(QStringLiteral("select sl from kucun where spbh='%1'").arg(spbh));
-        }
-        QByteArray spool()
-        {
-            QFile f(shop.file(QStringLiteral("printer.spool")));
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }
-        QString bill()
-        {
-            QFile f(shop.file(QStringLiteral("bill.txt")));
-            return f.open(QIODevice::ReadOnly) ? TextUtil::fromGbk(f.readAll()) : QString();
         }
     };
 
-    // Pays the voucher on the screen with the amount tendered: Enter in "收款", then "确认收款".
-    static CheckoutAnswer pay(Till& t, const QString& tendered, const QString& method = QStringLiteral("现金"))
-    {
-        CheckoutAnswer result;
-        t.voucher->startCheckout([&](const SaleHandover& h) {
-            Checkout c(SaleKind::sale(), h, t.ui);
-            if (!c.create())
-                return CheckoutAnswer{};
-            c.setText(C::Zf, method);
-            c.setText(C::Sk, tendered);
-            c.enterPressed(C::Sk);
-            if (c.postSale())
-                result = c.answer();
-            return result;
-        });
-        return result;
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        Clock::setFixed(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)));
-        LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
-    }
-    void cleanup()
-    {
-        Clock::reset();
-        LoginUser::reset();
-    }
+    void init() { startDay(); }
+    void cleanup() { endDay(); }
 
     // The change on Enter in "收款": the shortest decimal form, negative when too little.
     void change_data()
@@ -152,7 +91,7 @@ private Q_SLOTS:
         QVERIFY(t.shop.exec(QStringLiteral("update boxje set je=200")));
         QVERIFY(t.voucher->create());
         QVERIFY(t.scan(QStringLiteral("8001")));
-        const CheckoutAnswer a = pay(t, tendered, method);
+        const CheckoutAnswer a = t.pay(tendered, method);
         QVERIFY2(a.posted, qPrintable(t.ui.texts().join(QLatin1Char('|'))));
         QCOMPARE(a.nextNumber, QStringLiteral("XS01202403050002"));
         QVERIFY(t.ui.shown.isEmpty());
@@ -183,9 +122,8 @@ private Q_SLOTS:
         QVERIFY(bill.contains(QStringLiteral("\r\n找还:%1\r\n").arg(TextUtil::money(change))));
         QVERIFY(bill.contains(QStringLiteral("单号:XS01202403050001\r\n")));
         // The receipt, then the drawer kick (qx = 1 in the demonstration shop).
-        QFile billFile(t.shop.file(QStringLiteral("bill.txt")));
-        QVERIFY(billFile.open(QIODevice::ReadOnly));
-        QCOMPARE(t.spool(), billFile.readAll() + QByteArray("\x1b\x70\x00\x3c\xff", 5));
+        QVERIFY(!t.billBytes().isEmpty());
+        QCOMPARE(t.spool(), t.billBytes() + QByteArray("\x1b\x70\x00\x3c\xff", 5));
 
         // The screen moved on.
         QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050002"));
@@ -199,10 +137,9 @@ private Q_SLOTS:
         QVERIFY(t.shop.exec(QStringLiteral("update xtsz set qx=0")));
         QVERIFY(t.voucher->create());
         QVERIFY(t.scan(QStringLiteral("8001")));
-        QVERIFY(pay(t, QStringLiteral("20")).posted);
-        QFile billFile(t.shop.file(QStringLiteral("bill.txt")));
-        QVERIFY(billFile.open(QIODevice::ReadOnly));
-        QCOMPARE(t.spool(), billFile.readAll());
+        QVERIFY(t.pay(QStringLiteral("20")).posted);
+        QVERIFY(!t.billBytes().isEmpty());
+        QCOMPARE(t.spool(), t.billBytes());
     }
 
     // Points and accumulated amount of a member.
@@ -238,14 +175,14 @@ private Q_SLOTS:
         t.voucher->enterPressed(V::Zhekou);
         for (int i = 0; i < units; ++i)
             QVERIFY(t.scan(code));
-        QVERIFY(pay(t, QStringLiteral("200")).posted);
+        QVERIFY(t.pay(QStringLiteral("200")).posted);
         QCOMPARE(t.number(QStringLiteral("select ljje from hyinfo where hykh='88000001'")), 10 + ljje);
         QCOMPARE(t.number(QStringLiteral("select ljjf from hyinfo where hykh='88000001'")), 3 + ljjf);
         QCOMPARE(t.shop.scalar(QStringLiteral("select khmc from xiaoshoud")).toString(), QStringLiteral("会员"));
 
         // The next sale on the screen is a walk-in sale again.
         QVERIFY(t.scan(code));
-        QVERIFY(pay(t, QStringLiteral("200")).posted);
+        QVERIFY(t.pay(QStringLiteral("200")).posted);
         QCOMPARE(t.number(QStringLiteral("select ljjf from hyinfo where hykh='88000001'")), 3 + ljjf);
     }
 
@@ -263,7 +200,7 @@ private Q_SLOTS:
         QVERIFY(t.scan(QStringLiteral("8009")));
         t.voucher->setText(V::Spmc, QStringLiteral("8002"));
         QVERIFY(t.scan(QStringLiteral("8002")));
-        QVERIFY(pay(t, QStringLiteral("50")).posted);
+        QVERIFY(t.pay(QStringLiteral("50")).posted);
         QCOMPARE(t.stock(QStringLiteral("8001")), 3.0);
         QCOMPARE(t.stock(QStringLiteral("8002")), 49.0);
         QCOMPARE(t.shop.count(QStringLiteral("kucun"), QStringLiteral("spbh='8009'")), 0);
@@ -286,7 +223,7 @@ private Q_SLOTS:
         QVERIFY(t.scan(QStringLiteral("8002")));
         LoginUser::set(QStringLiteral("001"), QStringLiteral("系统管理员"));
         t.voucher->setText(V::Czy, LoginUser::name());
-        QVERIFY(pay(t, QStringLiteral("30")).posted);
+        QVERIFY(t.pay(QStringLiteral("30")).posted);
         QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud")), 1);
         QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("qkje>0")), 0);
         Query q(t.shop.db());
@@ -306,12 +243,13 @@ private Q_SLOTS:
     {
         Till t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
-        QVERIFY(t.shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,sale1,sale2) values('8004','塑料袋',0.2,0.2)")));
+        QVERIFY(
+            t.shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,sale1,sale2) values('8004','塑料袋',0.2,0.2)")));
         QVERIFY(t.shop.exec(QStringLiteral("insert into kucun(spbh,spmc,sl) values('8004','塑料袋',100)")));
         QVERIFY(t.voucher->create());
         QVERIFY(t.scan(QStringLiteral("8004")));
         QVERIFY((5.0 - 4.8) - 0.2 > 0);
-        QVERIFY(pay(t, QStringLiteral("5")).posted);
+        QVERIFY(t.pay(QStringLiteral("5")).posted);
         QCOMPARE(t.shop.scalar(QStringLiteral("select zhaoje from xiaoshoud")).toDouble(), 4.8);
         QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("qkje>0")), 0);
         QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("qkje=0")), 1);
@@ -329,7 +267,7 @@ private Q_SLOTS:
         QVERIFY(t.voucher->create());
         QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050005"));
         QVERIFY(t.scan(QStringLiteral("8001")));
-        QCOMPARE(pay(t, QStringLiteral("20")).nextNumber, QStringLiteral("XS01202403050010"));
+        QCOMPARE(t.pay(QStringLiteral("20")).nextNumber, QStringLiteral("XS01202403050010"));
         QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050010"));
     }
 
@@ -438,7 +376,7 @@ private Q_SLOTS:
         qputenv("POS_RECEIPT_DEVICE", t.shop.file(QStringLiteral("no-such-folder/lp0")).toUtf8());
         QVERIFY(t.voucher->create());
         QVERIFY(t.scan(QStringLiteral("8001")));
-        const CheckoutAnswer a = pay(t, QStringLiteral("20"));
+        const CheckoutAnswer a = t.pay(QStringLiteral("20"));
         QVERIFY(a.posted);
         QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("文件打开错误")});
         QCOMPARE(a.nextNumber, QStringLiteral("XS01202403050002"));

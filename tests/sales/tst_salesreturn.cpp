@@ -1,12 +1,8 @@
-#include "core/Clock.h"
-#include "core/LoginUser.h"
-#include "sales/Checkout.h"
-#include "sales/SalesVoucher.h"
-#include "support/ScriptedUi.h"
-#include "support/TestShop.h"
+#include "SalesFixture.h"
 
-#include <QFile>
 #include <QTest>
+
+using namespace SalesFixture;
 
 // Goods brought back: the return screen and the refund, the sale's road run backwards.
 class SalesReturnTest : public QObject {
@@ -15,74 +11,23 @@ class SalesReturnTest : public QObject {
     using V = SalesVoucher;
     using C = Checkout;
 
-    struct Counter {
-        TestShop shop{true};
-        ScriptedUi ui;
-        std::unique_ptr<SalesVoucher> voucher;
-
-        Counter()
-        {
-            qputenv("POS_RECEIPT_DEVICE", shop.file(QStringLiteral("printer.spool")).toUtf8());
-            voucher = std::make_unique<SalesVoucher>(SaleKind::salesReturn(), ui);
-        }
-        ~Counter() { qunsetenv("POS_RECEIPT_DEVICE"); }
-
-        bool scan(const QString& code)
-        {
-            voucher->setText(V::Spmc, code);
-            voucher->enterPressed(V::Spmc);
-            return voucher->text(V::Spmc).isEmpty();
-        }
-        // "…", a quantity, Enter, Enter.
-        void pick(const QString& spbh, const QString& name, const QString& quantity)
-        {
-            ui.pickAnswers.enqueue(QStringList{spbh, name});
-            voucher->pickProduct();
-            voucher->setText(V::Sl, quantity);
-            voucher->enterPressed(V::Sl);
-            voucher->enterPressed(V::Shoujia);
-        }
+    // A demonstration shop, a spool file as the receipt device, and a return screen.
+    struct Return : Counter {
+        Return() : Counter(SaleKind::salesReturn()) {}
         CheckoutAnswer refund(const QString& paid, const QString& method = QStringLiteral("现金"))
         {
-            CheckoutAnswer result;
-            voucher->startCheckout([&](const SaleHandover& h) {
-                Checkout c(SaleKind::salesReturn(), h, ui);
-                if (!c.create())
-                    return CheckoutAnswer{};
-                c.setText(C::Zf, method);
-                c.setText(C::Sk, paid);
-                c.enterPressed(C::Sk);
-                if (c.postSale())
-                    result = c.answer();
-                return result;
-            });
-            return result;
+            return pay(paid, method);
         }
-        double number(const QString& sql) { return shop.scalar(sql).toDouble(); }
-        double box() { return number(QStringLiteral("select je from boxje")); }
-        double stock(const QString& spbh)
-        {
-            return number(QStringLiteral("select sl from kucun where spbh='%1'").arg(spbh));
-        }
-        int lines() { return shop.count(QStringLiteral("xiaoshoudrecordth")); }
     };
 
 private Q_SLOTS:
-    void init()
-    {
-        Clock::setFixed(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)));
-        LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
-    }
-    void cleanup()
-    {
-        Clock::reset();
-        LoginUser::reset();
-    }
+    void init() { startDay(); }
+    void cleanup() { endDay(); }
 
     // No settings: the price is always read-only and the stock never checked.
     void creation()
     {
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(t.shop.exec(QStringLiteral("update xtsz set jia=0, ku=0")));
         QVERIFY(t.shop.exec(QStringLiteral("insert into xiaoshoud(djbh,rq) values('XS01202403050001','2024-03-05')")));
@@ -110,7 +55,7 @@ private Q_SLOTS:
     void refund()
     {
         QFETCH(QString, method);
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(t.shop.exec(QStringLiteral("update kucun set sl=3 where spbh='1001'")));
         QVERIFY(t.shop.exec(QStringLiteral("update boxje set je=100")));
@@ -141,18 +86,14 @@ private Q_SLOTS:
         QFile golden(QStringLiteral(POS_TEST_DATA "/refund_receipt.txt"));
         QVERIFY(golden.open(QIODevice::ReadOnly));
         const QByteArray expected = golden.readAll();
-        QFile bill(t.shop.file(QStringLiteral("bill.txt")));
-        QVERIFY(bill.open(QIODevice::ReadOnly));
-        QCOMPARE(bill.readAll(), expected);
-        QFile spool(t.shop.file(QStringLiteral("printer.spool")));
-        QVERIFY(spool.open(QIODevice::ReadOnly));
-        QCOMPARE(spool.readAll(), expected + QByteArray("\x1b\x70\x00\x3c\xff", 5));
+        QCOMPARE(t.billBytes(), expected);
+        QCOMPARE(t.spool(), expected + QByteArray("\x1b\x70\x00\x3c\xff", 5));
     }
 
     // A member's return lowers the accumulated amount and the points, below zero if need be.
     void memberReturn()
     {
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(
             t.shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,sale1,sale2) values('8003','百元礼券',100,100)")));
@@ -173,7 +114,7 @@ private Q_SLOTS:
     // F5 voids after the question, F6 does nothing; PgDn without lines is refused.
     void keys()
     {
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(t.voucher->create());
         QVERIFY(t.scan(QStringLiteral("1001")));
@@ -193,19 +134,14 @@ private Q_SLOTS:
         QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("0"));
         QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudth")), 0);
 
-        bool called = false;
-        QVERIFY(!t.voucher->startCheckout([&](const SaleHandover&) {
-            called = true;
-            return CheckoutAnswer{};
-        }));
-        QVERIFY(!called);
+        QVERIFY(!t.checkoutOpens());
         QCOMPARE(t.ui.lastText(), QStringLiteral("还没有录入退货商品"));
     }
 
     // After a picked product, a quantity and Enter twice add it again with an empty entry.
     void enterTwiceReAdds()
     {
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(t.voucher->create());
         t.pick(QStringLiteral("2003"), QStringLiteral("奥利奥饼干"), QStringLiteral("1"));
@@ -222,7 +158,7 @@ private Q_SLOTS:
     // A pinyin-code line leaves "0" in quantity and price; the next scan sets them again.
     void pinyinLeavesZero()
     {
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(t.voucher->create());
         QVERIFY(t.scan(QStringLiteral("KKKL")));
@@ -237,7 +173,7 @@ private Q_SLOTS:
     // The refusals the sales screen makes, on the return screen's words and tables.
     void refusals()
     {
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(t.voucher->create());
         // Enter in the price with no product at all, even with an empty entry.
@@ -254,7 +190,7 @@ private Q_SLOTS:
         QCOMPARE(t.lines(), 0);
         // PgDn on a new voucher.
         t.ui.clear();
-        QVERIFY(!t.voucher->startCheckout([](const SaleHandover&) { return CheckoutAnswer{}; }));
+        QVERIFY(!t.checkoutOpens());
         QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("还没有录入退货商品")});
     }
 
@@ -270,7 +206,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, paid);
         QFETCH(QString, message);
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(t.voucher->create());
         QVERIFY(t.scan(QStringLiteral("1001")));
@@ -287,7 +223,7 @@ private Q_SLOTS:
     // One transaction: a failure leaves nothing; posting the same return twice is refused.
     void atomicRefund()
     {
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(t.voucher->create());
         t.ui.promptAnswers.enqueue(QStringLiteral("13888000001"));
@@ -328,7 +264,7 @@ private Q_SLOTS:
     // Lines left by a return screen that was closed show at once on the next one.
     void leftoverLinesShown()
     {
-        Counter t;
+        Return t;
         QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         QVERIFY(t.shop.exec(QStringLiteral("insert into xiaoshoudrecordth(spbh,spmc,sl,sale1,jine,djbh,rq) "
                                            "values('1001','可口可乐',1,2.5,2.5,'XT01202403050001','2024-03-05')")));

@@ -1,11 +1,8 @@
-#include "core/Clock.h"
-#include "core/LoginUser.h"
-#include "sales/SalesVoucher.h"
-#include "schema/Setup.h"
-#include "support/ScriptedUi.h"
-#include "support/TestShop.h"
+#include "SalesFixture.h"
 
 #include <QTest>
+
+using namespace SalesFixture;
 
 // The cashier's voucher screen: finding products, lines and totals, member prices, hold,
 // recall, delete and void, and the numbers they draw.
@@ -14,77 +11,42 @@ class SalesVoucherTest : public QObject {
 
     using V = SalesVoucher;
 
-    static QString barcodeOf(const char* twelve)
-    {
-        const QString code = QString::fromLatin1(twelve);
-        return code + QString::number(Setup::ean13CheckDigit(code));
-    }
-
-    static bool addProduct(TestShop& shop, const QString& spbh, const QString& name, const QVariant& sale1,
-                           const QVariant& sale2, const QString& pinma, const QString& tiaoma, const QVariant& stock)
-    {
-        const QVariantMap v{{QStringLiteral("SPBH"), spbh},   {QStringLiteral("SPMC"), name},
-                            {QStringLiteral("SALE1"), sale1}, {QStringLiteral("SALE2"), sale2},
-                            {QStringLiteral("PINMA"), pinma}, {QStringLiteral("TIAOMA"), tiaoma}};
-        if (!shop.exec(QStringLiteral("insert into spinfo(spbh,spmc,sale1,sale2,pinma,tiaoma) "
-                                      "values(:SPBH,:SPMC,:SALE1,:SALE2,:PINMA,:TIAOMA)"),
-                       v))
-            return false;
-        if (!stock.isValid())
-            return true;
-        return shop.exec(
-            QStringLiteral("insert into kucun(spbh,spmc,sl) values(:SPBH,:SPMC,:SL)"),
-            {{QStringLiteral("SPBH"), spbh}, {QStringLiteral("SPMC"), name}, {QStringLiteral("SL"), stock}});
-    }
-
-    static bool scan(SalesVoucher& v, const QString& code)
-    {
-        v.setText(V::Spmc, code);
-        v.enterPressed(V::Spmc);
-        return v.text(V::Spmc).isEmpty();
-    }
-
-    static int lineCount(TestShop& shop, const QString& djbh)
-    {
-        return shop.count(QStringLiteral("xiaoshoudrecord"), QStringLiteral("djbh='%1'").arg(djbh));
-    }
+    // A demonstration shop and a sales screen on it.
+    struct Sale : Counter {
+        Sale() : Counter(SaleKind::sale()) {}
+        // The lines under the screen's current number.
+        int voucherLines()
+        {
+            return shop.count(kind.lineTable, QStringLiteral("djbh='%1'").arg(voucher->text(V::Djbh)));
+        }
+    };
 
 private Q_SLOTS:
-    void init()
-    {
-        Clock::setFixed(QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)));
-        LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
-    }
-    void cleanup()
-    {
-        Clock::reset();
-        LoginUser::reset();
-    }
+    void init() { startDay(); }
+    void cleanup() { endDay(); }
 
     void creation()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050001"));
-        QCOMPARE(v.text(V::Rq), QStringLiteral("2024-03-05"));
-        QCOMPARE(v.text(V::Czy), QStringLiteral("收银员小王"));
-        QCOMPARE(v.text(V::Zhekou), QStringLiteral("1"));
-        QCOMPARE(v.text(V::Kh), QStringLiteral("非会员"));
-        QCOMPARE(v.warehouses(), (QStringList{QStringLiteral("主仓库"), QStringLiteral("门店货架")}));
-        QCOMPARE(v.text(V::Ck), QStringLiteral("主仓库"));
-        QCOMPARE(v.text(V::Hjje), QString());
-        QCOMPARE(v.focusField(), V::Spmc);
-        QVERIFY(!v.gridLoaded());
-        QVERIFY(!v.priceReadOnly()); // demo settings: jia = 0
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050001"));
+        QCOMPARE(t.voucher->text(V::Rq), QStringLiteral("2024-03-05"));
+        QCOMPARE(t.voucher->text(V::Czy), QStringLiteral("收银员小王"));
+        QCOMPARE(t.voucher->text(V::Zhekou), QStringLiteral("1"));
+        QCOMPARE(t.voucher->text(V::Kh), QStringLiteral("非会员"));
+        QCOMPARE(t.voucher->warehouses(), (QStringList{QStringLiteral("主仓库"), QStringLiteral("门店货架")}));
+        QCOMPARE(t.voucher->text(V::Ck), QStringLiteral("主仓库"));
+        QCOMPARE(t.voucher->text(V::Hjje), QString());
+        QCOMPARE(t.voucher->focusField(), V::Spmc);
+        QVERIFY(!t.voucher->gridLoaded());
+        QVERIFY(!t.voucher->priceReadOnly()); // demo settings: jia = 0
 
-        QVERIFY(shop.exec(QStringLiteral("update xtsz set jia=1")));
-        SalesVoucher locked(SaleKind::sale(), ui);
+        QVERIFY(t.shop.exec(QStringLiteral("update xtsz set jia=1")));
+        SalesVoucher locked(SaleKind::sale(), t.ui);
         QVERIFY(locked.create());
         QVERIFY(locked.priceReadOnly());
-        QVERIFY(ui.shown.isEmpty());
+        QVERIFY(t.ui.shown.isEmpty());
     }
 
     void isPinyinCode_data()
@@ -125,60 +87,57 @@ private Q_SLOTS:
     {
         QFETCH(QString, code);
         QFETCH(QString, spbh);
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
         // 7777 is one product's number and another's barcode; "kkl" is a product number only.
-        QVERIFY(addProduct(shop, QStringLiteral("7777"), QStringLiteral("编号商品"), 1.0, 1.0, QStringLiteral("BHSP"),
+        QVERIFY(addProduct(t.shop, QStringLiteral("7777"), QStringLiteral("编号商品"), 1.0, 1.0, QStringLiteral("BHSP"),
                            QStringLiteral("111"), 5));
-        QVERIFY(addProduct(shop, QStringLiteral("9001"), QStringLiteral("条码商品"), 1.0, 1.0, QStringLiteral("TMSP"),
+        QVERIFY(addProduct(t.shop, QStringLiteral("9001"), QStringLiteral("条码商品"), 1.0, 1.0, QStringLiteral("TMSP"),
                            QStringLiteral("7777"), 5));
-        QVERIFY(addProduct(shop, QStringLiteral("kkl"), QStringLiteral("字母编号"), 1.0, 1.0, QStringLiteral("ZMBH"),
+        QVERIFY(addProduct(t.shop, QStringLiteral("kkl"), QStringLiteral("字母编号"), 1.0, 1.0, QStringLiteral("ZMBH"),
                            QStringLiteral("222"), 5));
-        QVERIFY(addProduct(shop, QStringLiteral("9002"), QStringLiteral("字母条码"), 1.0, 1.0, QStringLiteral("KK"),
+        QVERIFY(addProduct(t.shop, QStringLiteral("9002"), QStringLiteral("字母条码"), 1.0, 1.0, QStringLiteral("KK"),
                            QStringLiteral("kk1"), 5));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        const bool added = scan(v, code);
+        QVERIFY(t.voucher->create());
+        const bool added = t.scan(code);
         if (spbh.isEmpty()) {
             QVERIFY(!added);
-            QCOMPARE(ui.texts(), QStringList{QStringLiteral("查无此商品，请重新输入")});
-            QCOMPARE(v.text(V::Spmc), code);
-            QCOMPARE(v.focusField(), V::Spmc);
-            QVERIFY(v.focusSelectAll());
-            QCOMPARE(lineCount(shop, v.text(V::Djbh)), 0);
+            QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("查无此商品，请重新输入")});
+            QCOMPARE(t.voucher->text(V::Spmc), code);
+            QCOMPARE(t.voucher->focusField(), V::Spmc);
+            QVERIFY(t.voucher->focusSelectAll());
+            QCOMPARE(t.voucherLines(), 0);
         } else {
-            QVERIFY2(added, qPrintable(ui.texts().join(QLatin1Char('|'))));
-            QCOMPARE(shop.scalar(QStringLiteral("select spbh from xiaoshoudrecord")).toString(), spbh);
+            QVERIFY2(added, qPrintable(t.ui.texts().join(QLatin1Char('|'))));
+            QCOMPARE(t.shop.scalar(QStringLiteral("select spbh from xiaoshoudrecord")).toString(), spbh);
         }
     }
 
     // Scanning one code three times: three lines of 1, totals 3 and three times the price.
     void threeScans()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
         const QString code = barcodeOf("690000100100");
         for (int i = 0; i < 3; ++i)
-            QVERIFY(scan(v, code));
-        QCOMPARE(v.text(V::Hjsl), QStringLiteral("3"));
-        QCOMPARE(v.text(V::Hjje), QStringLiteral("7.5"));
-        QVERIFY(v.gridLoaded());
-        QCOMPARE(v.lines().recordCount(), 3);
-        QCOMPARE(v.lines().text(0, QStringLiteral("spmc")), QStringLiteral("可口可乐"));
-        QCOMPARE(v.text(V::Sl), QString());
-        QCOMPARE(v.text(V::Shoujia), QString());
-        QCOMPARE(v.focusField(), V::Spmc);
-        QCOMPARE(shop.scalar(QStringLiteral("select count(*) from xiaoshoudrecord where djbh='XS01202403050001' and "
+            QVERIFY(t.scan(code));
+        QCOMPARE(t.voucher->text(V::Hjsl), QStringLiteral("3"));
+        QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("7.5"));
+        QVERIFY(t.voucher->gridLoaded());
+        QCOMPARE(t.voucher->lines().recordCount(), 3);
+        QCOMPARE(t.voucher->lines().text(0, QStringLiteral("spmc")), QStringLiteral("可口可乐"));
+        QCOMPARE(t.voucher->text(V::Sl), QString());
+        QCOMPARE(t.voucher->text(V::Shoujia), QString());
+        QCOMPARE(t.voucher->focusField(), V::Spmc);
+        QCOMPARE(t.shop
+                     .scalar(QStringLiteral("select count(*) from xiaoshoudrecord where djbh='XS01202403050001' and "
                                             "sl=1 and sale1=2.5 and jine=2.5 and zhekou=1 and zhekouje=2.5 and "
                                             "rq='2024-03-05' and spgg='330ml' and splb='饮料' and spjl='瓶'"))
                      .toInt(),
                  3);
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoud")), 0); // no header until hold or checkout
-        QVERIFY(ui.shown.isEmpty());
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud")), 0); // no header until hold or checkout
+        QVERIFY(t.ui.shown.isEmpty());
     }
 
     // Only zero or negative stock is refused, and not at all with ku = 1.
@@ -199,22 +158,20 @@ private Q_SLOTS:
         QFETCH(QVariant, stock);
         QFETCH(int, ku);
         QFETCH(bool, added);
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        QVERIFY(addProduct(shop, QStringLiteral("8001"), QStringLiteral("测试商品"), 3.0, 2.8, QStringLiteral("CS"),
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(addProduct(t.shop, QStringLiteral("8001"), QStringLiteral("测试商品"), 3.0, 2.8, QStringLiteral("CS"),
                            QStringLiteral("8001x"), stock));
-        QVERIFY(shop.exec(QStringLiteral("update xtsz set ku=:KU"), {{QStringLiteral("KU"), ku}}));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        QCOMPARE(scan(v, QStringLiteral("8001")), added);
-        QCOMPARE(lineCount(shop, v.text(V::Djbh)), added ? 1 : 0);
+        QVERIFY(t.shop.exec(QStringLiteral("update xtsz set ku=:KU"), {{QStringLiteral("KU"), ku}}));
+        QVERIFY(t.voucher->create());
+        QCOMPARE(t.scan(QStringLiteral("8001")), added);
+        QCOMPARE(t.voucherLines(), added ? 1 : 0);
         if (!added) {
-            QCOMPARE(ui.texts(), QStringList{QStringLiteral("该商品库存为零不能销售")});
-            QCOMPARE(v.text(V::Spmc), QStringLiteral("8001"));
-            QVERIFY(v.focusSelectAll());
+            QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("该商品库存为零不能销售")});
+            QCOMPARE(t.voucher->text(V::Spmc), QStringLiteral("8001"));
+            QVERIFY(t.voucher->focusSelectAll());
         } else {
-            QVERIFY(ui.shown.isEmpty());
+            QVERIFY(t.ui.shown.isEmpty());
         }
     }
 
@@ -222,31 +179,29 @@ private Q_SLOTS:
     // product added through the picker.
     void memberPrice()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        QVERIFY(scan(v, QStringLiteral("1001"))); // before the member: 2.5
-        ui.promptAnswers.enqueue(QStringLiteral("88000001"));
-        v.findMember();
-        QCOMPARE(v.text(V::Kh), QStringLiteral("会员"));
-        QCOMPARE(v.memberCard(), QStringLiteral("88000001"));
-        QVERIFY(scan(v, QStringLiteral("1001"))); // 2.3
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        QVERIFY(t.scan(QStringLiteral("1001"))); // before the member: 2.5
+        t.ui.promptAnswers.enqueue(QStringLiteral("88000001"));
+        t.voucher->findMember();
+        QCOMPARE(t.voucher->text(V::Kh), QStringLiteral("会员"));
+        QCOMPARE(t.voucher->memberCard(), QStringLiteral("88000001"));
+        QVERIFY(t.scan(QStringLiteral("1001"))); // 2.3
 
-        ui.pickAnswers.enqueue(QStringList{QStringLiteral("1002"), QStringLiteral("百事可乐")});
-        v.pickProduct();
-        QCOMPARE(ui.pickers.last().formName, QStringLiteral("Tsphelp2_form"));
-        QCOMPARE(v.text(V::Spmc), QStringLiteral("百事可乐"));
-        QCOMPARE(v.focusField(), V::Sl);
-        v.setText(V::Sl, QStringLiteral("2"));
-        v.enterPressed(V::Sl);
-        QCOMPARE(v.text(V::Shoujia), QStringLiteral("2.5"));
-        QCOMPARE(v.focusField(), V::Shoujia);
-        v.enterPressed(V::Shoujia);
-        QCOMPARE(v.text(V::Spmc), QString());
+        t.ui.pickAnswers.enqueue(QStringList{QStringLiteral("1002"), QStringLiteral("百事可乐")});
+        t.voucher->pickProduct();
+        QCOMPARE(t.ui.pickers.last().formName, QStringLiteral("Tsphelp2_form"));
+        QCOMPARE(t.voucher->text(V::Spmc), QStringLiteral("百事可乐"));
+        QCOMPARE(t.voucher->focusField(), V::Sl);
+        t.voucher->setText(V::Sl, QStringLiteral("2"));
+        t.voucher->enterPressed(V::Sl);
+        QCOMPARE(t.voucher->text(V::Shoujia), QStringLiteral("2.5"));
+        QCOMPARE(t.voucher->focusField(), V::Shoujia);
+        t.voucher->enterPressed(V::Shoujia);
+        QCOMPARE(t.voucher->text(V::Spmc), QString());
 
-        Query q(shop.db());
+        Query q(t.shop.db());
         q.setSql(QStringLiteral("select spbh,sl,sale1,jine from xiaoshoudrecord order by ID"));
         QVERIFY(q.open());
         QCOMPARE(q.recordCount(), 3);
@@ -258,42 +213,41 @@ private Q_SLOTS:
                 got << q.text(r, QString::fromLatin1(c));
             QCOMPARE(got.join(QLatin1Char(' ')), expected[r]);
         }
-        QCOMPARE(v.text(V::Hjje), QStringLiteral("9.8"));
+        QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("9.8"));
     }
 
     // The discount is stored on each line; the totals are undiscounted.
     void discountPerLine()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        QVERIFY(addProduct(shop, QStringLiteral("8001"), QStringLiteral("十元商品"), 10.0, 9.0, QStringLiteral("SY"),
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(addProduct(t.shop, QStringLiteral("8001"), QStringLiteral("十元商品"), 10.0, 9.0, QStringLiteral("SY"),
                            QStringLiteral("8001x"), 50));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        QVERIFY(scan(v, QStringLiteral("1001")));
-        QVERIFY(v.discountReadOnly());
-        v.editDiscount();
-        QVERIFY(!v.discountReadOnly());
-        QCOMPARE(v.focusField(), V::Zhekou);
-        QVERIFY(v.focusSelectAll());
-        v.setText(V::Zhekou, QStringLiteral("0.9"));
-        v.enterPressed(V::Zhekou);
-        QVERIFY(v.discountReadOnly());
-        QCOMPARE(v.focusField(), V::Spmc);
-        QVERIFY(scan(v, QStringLiteral("8001")));
+        QVERIFY(t.voucher->create());
+        QVERIFY(t.scan(QStringLiteral("1001")));
+        QVERIFY(t.voucher->discountReadOnly());
+        t.voucher->editDiscount();
+        QVERIFY(!t.voucher->discountReadOnly());
+        QCOMPARE(t.voucher->focusField(), V::Zhekou);
+        QVERIFY(t.voucher->focusSelectAll());
+        t.voucher->setText(V::Zhekou, QStringLiteral("0.9"));
+        t.voucher->enterPressed(V::Zhekou);
+        QVERIFY(t.voucher->discountReadOnly());
+        QCOMPARE(t.voucher->focusField(), V::Spmc);
+        QVERIFY(t.scan(QStringLiteral("8001")));
         // Quantity 2 through the quantity field.
-        v.setText(V::Sl, QStringLiteral("2"));
-        v.setText(V::Spmc, QStringLiteral("十元商品"));
-        v.enterPressed(V::Sl);
-        v.enterPressed(V::Shoujia);
-        QCOMPARE(shop.scalar(QStringLiteral("select count(*) from xiaoshoudrecord where spbh='8001' and sl=2 and "
+        t.voucher->setText(V::Sl, QStringLiteral("2"));
+        t.voucher->setText(V::Spmc, QStringLiteral("十元商品"));
+        t.voucher->enterPressed(V::Sl);
+        t.voucher->enterPressed(V::Shoujia);
+        QCOMPARE(t.shop
+                     .scalar(QStringLiteral("select count(*) from xiaoshoudrecord where spbh='8001' and sl=2 and "
                                             "jine=20 and zhekou=0.9 and abs(zhekouje-18)<1e-9"))
                      .toInt(),
                  1);
-        QCOMPARE(shop.scalar(QStringLiteral("select zhekou from xiaoshoudrecord where spbh='1001'")).toDouble(), 1.0);
-        QCOMPARE(v.text(V::Hjje), QStringLiteral("32.5"));
-        QCOMPARE(v.text(V::Hjsl), QStringLiteral("4"));
+        QCOMPARE(t.shop.scalar(QStringLiteral("select zhekou from xiaoshoudrecord where spbh='1001'")).toDouble(), 1.0);
+        QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("32.5"));
+        QCOMPARE(t.voucher->text(V::Hjsl), QStringLiteral("4"));
     }
 
     // The Enter order of the header fields.
@@ -314,151 +268,133 @@ private Q_SLOTS:
     {
         QFETCH(QString, field);
         QFETCH(QString, next);
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        v.setFocusField(field);
-        v.enterPressed(field);
-        QCOMPARE(v.focusField(), next);
-        QVERIFY(ui.shown.isEmpty());
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        t.voucher->setFocusField(field);
+        t.voucher->enterPressed(field);
+        QCOMPARE(t.voucher->focusField(), next);
+        QVERIFY(t.ui.shown.isEmpty());
     }
 
     // F7 removes every line of the selected product; with the last product gone both totals
     // are empty and PgDn has nothing to take payment for.
     void deleteLine()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
         for (const char* code : {"1001", "1002", "1001"})
-            QVERIFY(scan(v, QString::fromLatin1(code)));
-        ui.confirms.enqueue(false);
-        v.setCurrentLine(2);
-        v.deleteLine();
-        QCOMPARE(lineCount(shop, v.text(V::Djbh)), 3);
+            QVERIFY(t.scan(QString::fromLatin1(code)));
+        t.ui.confirms.enqueue(false);
+        t.voucher->setCurrentLine(2);
+        t.voucher->deleteLine();
+        QCOMPARE(t.voucherLines(), 3);
 
-        ui.confirms.enqueue(true);
-        v.setCurrentLine(2);
-        v.deleteLine();
-        QCOMPARE(ui.confirmTexts.last(), QStringLiteral("确实要删除该记录吗?"));
-        QCOMPARE(lineCount(shop, v.text(V::Djbh)), 1);
-        QCOMPARE(v.text(V::Hjsl), QStringLiteral("1"));
-        QCOMPARE(v.text(V::Hjje), QStringLiteral("2.5"));
+        t.ui.confirms.enqueue(true);
+        t.voucher->setCurrentLine(2);
+        t.voucher->deleteLine();
+        QCOMPARE(t.ui.confirmTexts.last(), QStringLiteral("确实要删除该记录吗?"));
+        QCOMPARE(t.voucherLines(), 1);
+        QCOMPARE(t.voucher->text(V::Hjsl), QStringLiteral("1"));
+        QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("2.5"));
 
-        ui.confirms.enqueue(true);
-        v.setCurrentLine(0);
-        v.deleteLine();
-        QCOMPARE(lineCount(shop, v.text(V::Djbh)), 0);
-        QCOMPARE(v.text(V::Hjsl), QString());
-        QCOMPARE(v.text(V::Hjje), QString());
-        bool called = false;
-        QVERIFY(!v.startCheckout([&](const SaleHandover&) {
-            called = true;
-            return CheckoutAnswer{};
-        }));
-        QVERIFY(!called);
-        QCOMPARE(ui.lastText(), QStringLiteral("还没有销售商品"));
+        t.ui.confirms.enqueue(true);
+        t.voucher->setCurrentLine(0);
+        t.voucher->deleteLine();
+        QCOMPARE(t.voucherLines(), 0);
+        QCOMPARE(t.voucher->text(V::Hjsl), QString());
+        QCOMPARE(t.voucher->text(V::Hjje), QString());
+        QVERIFY(!t.checkoutOpens());
+        QCOMPARE(t.ui.lastText(), QStringLiteral("还没有销售商品"));
     }
 
     // Hold writes a header and starts the next number; recall brings the voucher back; holding
     // it again keeps one header; void deletes it all and gives the number back.
     void holdRecallVoid()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        QVERIFY(!v.holdVoucher()); // nothing loaded: nothing happens
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoud")), 0);
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        QVERIFY(!t.voucher->holdVoucher()); // nothing loaded: nothing happens
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud")), 0);
 
-        QVERIFY(scan(v, QStringLiteral("1001")));
-        QVERIFY(scan(v, QStringLiteral("2003")));
-        v.pressF5();
-        QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050002"));
-        QCOMPARE(v.text(V::Hjsl), QStringLiteral("0"));
-        QCOMPARE(v.text(V::Hjje), QStringLiteral("0"));
-        QVERIFY(!v.gridLoaded());
-        QCOMPARE(shop.scalar(QStringLiteral(
-                                 "select count(*) from xiaoshoud where djbh='XS01202403050001' and "
-                                 "hjje=10.4 and zhje=10.4 and qkje=10.4 and xm='收银员小王' and "
-                                 "rq='2024-03-05' and sj='14:05:09' and khmc='非会员' and ckmc='主仓库' and hjsl=2"))
+        QVERIFY(t.scan(QStringLiteral("1001")));
+        QVERIFY(t.scan(QStringLiteral("2003")));
+        t.voucher->pressF5();
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050002"));
+        QCOMPARE(t.voucher->text(V::Hjsl), QStringLiteral("0"));
+        QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("0"));
+        QVERIFY(!t.voucher->gridLoaded());
+        QCOMPARE(t.shop
+                     .scalar(QStringLiteral(
+                         "select count(*) from xiaoshoud where djbh='XS01202403050001' and "
+                         "hjje=10.4 and zhje=10.4 and qkje=10.4 and xm='收银员小王' and "
+                         "rq='2024-03-05' and sj='14:05:09' and khmc='非会员' and ckmc='主仓库' and hjsl=2"))
                      .toInt(),
                  1);
 
         // PgDn on the empty voucher after a hold ("0" in the total).
-        bool called = false;
-        QVERIFY(!v.startCheckout([&](const SaleHandover&) {
-            called = true;
-            return CheckoutAnswer{};
-        }));
-        QVERIFY(!called);
-        QCOMPARE(ui.lastText(), QStringLiteral("还没有销售商品"));
+        QVERIFY(!t.checkoutOpens());
+        QCOMPARE(t.ui.lastText(), QStringLiteral("还没有销售商品"));
 
         // Recall, add a line, hold again: still one header, with the new total.
-        ui.pickAnswers.enqueue(QStringList{QStringLiteral("XS01202403050001")});
-        v.pressF6();
-        QCOMPARE(ui.pickers.last().formName, QStringLiteral("Tsphelp3_form"));
-        QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050001"));
-        QCOMPARE(v.lines().recordCount(), 2);
-        QCOMPARE(v.text(V::Hjje), QStringLiteral("10.4"));
-        QVERIFY(scan(v, QStringLiteral("1001")));
-        v.pressF5();
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("djbh='XS01202403050001'")), 1);
-        QCOMPARE(shop.scalar(QStringLiteral("select qkje from xiaoshoud where djbh='XS01202403050001'")).toDouble(),
+        t.ui.pickAnswers.enqueue(QStringList{QStringLiteral("XS01202403050001")});
+        t.voucher->pressF6();
+        QCOMPARE(t.ui.pickers.last().formName, QStringLiteral("Tsphelp3_form"));
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050001"));
+        QCOMPARE(t.voucher->lines().recordCount(), 2);
+        QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("10.4"));
+        QVERIFY(t.scan(QStringLiteral("1001")));
+        t.voucher->pressF5();
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("djbh='XS01202403050001'")), 1);
+        QCOMPARE(t.shop.scalar(QStringLiteral("select qkje from xiaoshoud where djbh='XS01202403050001'")).toDouble(),
                  12.9);
-        QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050002"));
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050002"));
 
         // A cancelled recall changes nothing.
-        ui.pickAnswers.enqueue(QStringList{QStringLiteral("~")});
-        v.recallVoucher();
-        QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050002"));
+        t.ui.pickAnswers.enqueue(QStringList{QStringLiteral("~")});
+        t.voucher->recallVoucher();
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050002"));
 
         // Void of the recalled voucher: header and lines go, and its number comes back as the
         // day's last.
-        ui.pickAnswers.enqueue(QStringList{QStringLiteral("XS01202403050001")});
-        v.recallVoucher();
-        ui.confirms.enqueue(false);
-        v.voidVoucher();
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoud")), 1);
-        ui.confirms.enqueue(true);
-        v.voidVoucher();
-        QCOMPARE(ui.confirmTexts.last(), QStringLiteral("确实作废此单吗?"));
-        QCOMPARE(ui.lastText(), QStringLiteral("操作成功"));
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoud")), 0);
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoudrecord")), 0);
-        QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050001"));
-        QCOMPARE(v.text(V::Hjje), QStringLiteral("0"));
-        QVERIFY(ui.unexpected.isEmpty());
+        t.ui.pickAnswers.enqueue(QStringList{QStringLiteral("XS01202403050001")});
+        t.voucher->recallVoucher();
+        t.ui.confirms.enqueue(false);
+        t.voucher->voidVoucher();
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud")), 1);
+        t.ui.confirms.enqueue(true);
+        t.voucher->voidVoucher();
+        QCOMPARE(t.ui.confirmTexts.last(), QStringLiteral("确实作废此单吗?"));
+        QCOMPARE(t.ui.lastText(), QStringLiteral("操作成功"));
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud")), 0);
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord")), 0);
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050001"));
+        QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("0"));
+        QVERIFY(t.ui.unexpected.isEmpty());
     }
 
     // Lines left by a screen that was closed show as soon as the number is drawn again.
     void leftoverLinesShown()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        {
-            SalesVoucher first(SaleKind::sale(), ui);
-            QVERIFY(first.create());
-            QVERIFY(scan(first, QStringLiteral("1001")));
-            QVERIFY(scan(first, QStringLiteral("1002")));
-        } // closed without hold or payment
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050001"));
-        QVERIFY(v.gridLoaded());
-        QCOMPARE(v.lines().recordCount(), 2);
-        QCOMPARE(v.text(V::Hjsl), QStringLiteral("2"));
-        QCOMPARE(v.text(V::Hjje), QStringLiteral("5"));
-        ui.confirms.enqueue(true);
-        v.voidVoucher();
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoudrecord")), 0);
-        QVERIFY(!v.gridLoaded());
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        QVERIFY(t.scan(QStringLiteral("1001")));
+        QVERIFY(t.scan(QStringLiteral("1002")));
+        // Closed without hold or payment, and the screen opened again.
+        t.voucher = std::make_unique<SalesVoucher>(SaleKind::sale(), t.ui);
+        QVERIFY(t.voucher->create());
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050001"));
+        QVERIFY(t.voucher->gridLoaded());
+        QCOMPARE(t.voucher->lines().recordCount(), 2);
+        QCOMPARE(t.voucher->text(V::Hjsl), QStringLiteral("2"));
+        QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("5"));
+        t.ui.confirms.enqueue(true);
+        t.voucher->voidVoucher();
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord")), 0);
+        QVERIFY(!t.voucher->gridLoaded());
     }
 
     // A line needs a product, and every number it stores must be one: otherwise a clear
@@ -484,67 +420,61 @@ private Q_SLOTS:
         QFETCH(QString, price);
         QFETCH(QString, discount);
         QFETCH(QString, message);
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        v.setText(V::Zhekou, discount);
-        ui.pickAnswers.enqueue(QStringList{QStringLiteral("1001"), QStringLiteral("可口可乐")});
-        v.pickProduct();
-        v.setText(V::Sl, quantity);
-        v.setText(V::Shoujia, price);
-        v.enterPressed(V::Shoujia);
-        QCOMPARE(ui.texts(), QStringList{message});
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoudrecord")), 0);
-        QCOMPARE(v.text(V::Spmc), QStringLiteral("可口可乐"));
-        QCOMPARE(v.text(V::Sl), quantity);
-        QCOMPARE(v.text(V::Shoujia), price);
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        t.voucher->setText(V::Zhekou, discount);
+        t.ui.pickAnswers.enqueue(QStringList{QStringLiteral("1001"), QStringLiteral("可口可乐")});
+        t.voucher->pickProduct();
+        t.voucher->setText(V::Sl, quantity);
+        t.voucher->setText(V::Shoujia, price);
+        t.voucher->enterPressed(V::Shoujia);
+        QCOMPARE(t.ui.texts(), QStringList{message});
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord")), 0);
+        QCOMPARE(t.voucher->text(V::Spmc), QStringLiteral("可口可乐"));
+        QCOMPARE(t.voucher->text(V::Sl), quantity);
+        QCOMPARE(t.voucher->text(V::Shoujia), price);
     }
 
     void noMemberPriceRefused()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        QVERIFY(addProduct(shop, QStringLiteral("8001"), QStringLiteral("无会员价"), 3.0, QVariant(),
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(addProduct(t.shop, QStringLiteral("8001"), QStringLiteral("无会员价"), 3.0, QVariant(),
                            QStringLiteral("WHYJ"), QStringLiteral("8001x"), 5));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        ui.promptAnswers.enqueue(QStringLiteral("13888000001"));
-        v.findMember();
-        QCOMPARE(v.text(V::Kh), QStringLiteral("会员"));
-        QVERIFY(!scan(v, QStringLiteral("8001")));
-        QCOMPARE(ui.texts(), QStringList{QStringLiteral("该商品没有会员价，不能按会员价销售")});
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoudrecord")), 0);
+        QVERIFY(t.voucher->create());
+        t.ui.promptAnswers.enqueue(QStringLiteral("13888000001"));
+        t.voucher->findMember();
+        QCOMPARE(t.voucher->text(V::Kh), QStringLiteral("会员"));
+        QVERIFY(!t.scan(QStringLiteral("8001")));
+        QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("该商品没有会员价，不能按会员价销售")});
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord")), 0);
     }
 
     // Enter in the price after a cancelled picker: no product behind the name, no line.
     void priceWithoutProduct()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        v.setText(V::Spmc, QStringLiteral("可口可乐"));
-        ui.pickAnswers.enqueue(QStringList{QStringLiteral("~"), QStringLiteral("~")});
-        v.pickProduct();
-        QVERIFY(!v.hasCurrentProduct());
-        QCOMPARE(v.text(V::Spmc), QStringLiteral("可口可乐"));
-        v.setText(V::Sl, QStringLiteral("1"));
-        v.enterPressed(V::Sl);
-        QCOMPARE(v.text(V::Shoujia), QString());
-        v.setText(V::Shoujia, QStringLiteral("2.5"));
-        v.enterPressed(V::Shoujia);
-        QCOMPARE(ui.texts(), QStringList{QStringLiteral("请先输入商品编码或用“…”选择商品")});
-        QCOMPARE(shop.count(QStringLiteral("xiaoshoudrecord")), 0);
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        t.voucher->setText(V::Spmc, QStringLiteral("可口可乐"));
+        t.ui.pickAnswers.enqueue(QStringList{QStringLiteral("~"), QStringLiteral("~")});
+        t.voucher->pickProduct();
+        QVERIFY(!t.voucher->hasCurrentProduct());
+        QCOMPARE(t.voucher->text(V::Spmc), QStringLiteral("可口可乐"));
+        t.voucher->setText(V::Sl, QStringLiteral("1"));
+        t.voucher->enterPressed(V::Sl);
+        QCOMPARE(t.voucher->text(V::Shoujia), QString());
+        t.voucher->setText(V::Shoujia, QStringLiteral("2.5"));
+        t.voucher->enterPressed(V::Shoujia);
+        QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("请先输入商品编码或用“…”选择商品")});
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord")), 0);
 
         // With an empty entry the sales screen ignores Enter in the price field.
-        ui.clear();
-        v.setText(V::Spmc, QString());
-        v.enterPressed(V::Shoujia);
-        QVERIFY(ui.shown.isEmpty());
+        t.ui.clear();
+        t.voucher->setText(V::Spmc, QString());
+        t.voucher->enterPressed(V::Shoujia);
+        QVERIFY(t.ui.shown.isEmpty());
     }
 
     // Eleven characters search by mobile number, two and more by card, one or none is refused.
@@ -576,35 +506,31 @@ private Q_SLOTS:
         QFETCH(std::optional<QString>, answer);
         QFETCH(QString, kh);
         QFETCH(QStringList, messages);
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        ui.promptAnswers.enqueue(answer);
-        v.findMember();
-        QCOMPARE(ui.prompts.last().formName, QStringLiteral("Txtts2_form"));
-        QCOMPARE(v.text(V::Kh), kh);
-        QCOMPARE(v.memberCard().isEmpty(), kh != QStringLiteral("会员"));
-        QCOMPARE(ui.texts(), messages);
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        t.ui.promptAnswers.enqueue(answer);
+        t.voucher->findMember();
+        QCOMPARE(t.ui.prompts.last().formName, QStringLiteral("Txtts2_form"));
+        QCOMPARE(t.voucher->text(V::Kh), kh);
+        QCOMPARE(t.voucher->memberCard().isEmpty(), kh != QStringLiteral("会员"));
+        QCOMPARE(t.ui.texts(), messages);
     }
 
     // After a posted checkout: the next number, empty totals, no discount and no member.
     void afterPostedCheckout()
     {
-        TestShop shop(true);
-        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        ScriptedUi ui;
-        SalesVoucher v(SaleKind::sale(), ui);
-        QVERIFY(v.create());
-        ui.promptAnswers.enqueue(QStringLiteral("88000001"));
-        v.findMember();
-        v.editDiscount();
-        v.setText(V::Zhekou, QStringLiteral("0.9"));
-        v.enterPressed(V::Zhekou);
-        QVERIFY(scan(v, QStringLiteral("1001")));
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        t.ui.promptAnswers.enqueue(QStringLiteral("88000001"));
+        t.voucher->findMember();
+        t.voucher->editDiscount();
+        t.voucher->setText(V::Zhekou, QStringLiteral("0.9"));
+        t.voucher->enterPressed(V::Zhekou);
+        QVERIFY(t.scan(QStringLiteral("1001")));
         SaleHandover seen;
-        QVERIFY(v.startCheckout([&](const SaleHandover& h) {
+        QVERIFY(t.voucher->startCheckout([&](const SaleHandover& h) {
             seen = h;
             return CheckoutAnswer{true, QStringLiteral("XS01202403050007")};
         }));
@@ -618,21 +544,21 @@ private Q_SLOTS:
         QCOMPARE(seen.discount, QStringLiteral("0.9"));
         QCOMPARE(seen.warehouse, QStringLiteral("主仓库"));
 
-        QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050007"));
-        QCOMPARE(v.text(V::Hjje), QString());
-        QCOMPARE(v.text(V::Hjsl), QString());
-        QCOMPARE(v.text(V::Zhekou), QStringLiteral("1"));
-        QCOMPARE(v.text(V::Kh), QStringLiteral("非会员"));
-        QVERIFY(v.memberCard().isEmpty());
-        QVERIFY(!v.gridLoaded());
-        QCOMPARE(v.handover().memberCard, QStringLiteral("~"));
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050007"));
+        QCOMPARE(t.voucher->text(V::Hjje), QString());
+        QCOMPARE(t.voucher->text(V::Hjsl), QString());
+        QCOMPARE(t.voucher->text(V::Zhekou), QStringLiteral("1"));
+        QCOMPARE(t.voucher->text(V::Kh), QStringLiteral("非会员"));
+        QVERIFY(t.voucher->memberCard().isEmpty());
+        QVERIFY(!t.voucher->gridLoaded());
+        QCOMPARE(t.voucher->handover().memberCard, QStringLiteral("~"));
 
         // Not posted: the screen stays as it was.
-        QVERIFY(scan(v, QStringLiteral("1002")));
-        QVERIFY(!v.startCheckout([](const SaleHandover&) { return CheckoutAnswer{}; }));
-        QCOMPARE(v.text(V::Djbh), QStringLiteral("XS01202403050007"));
-        QCOMPARE(v.text(V::Hjje), QStringLiteral("2.5"));
-        QVERIFY(v.gridLoaded());
+        QVERIFY(t.scan(QStringLiteral("1002")));
+        QVERIFY(!t.voucher->startCheckout([](const SaleHandover&) { return CheckoutAnswer{}; }));
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050007"));
+        QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("2.5"));
+        QVERIFY(t.voucher->gridLoaded());
     }
 };
 

@@ -3,9 +3,9 @@
 #include "core/TextUtil.h"
 #include "core/ui/LoginDialog.h"
 #include "core/ui/MainWindow.h"
+#include "sales/SalesFixture.h"
 #include "sales/ui/SalesScreens.h"
 #include "sales/ui/SalesVoucherWindow.h"
-#include "schema/Setup.h"
 #include "support/TestShop.h"
 
 #include <QAction>
@@ -87,12 +87,6 @@ class TillTest : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    static QString barcode(const char* twelve)
-    {
-        const QString code = QString::fromLatin1(twelve);
-        return code + QString::number(Setup::ean13CheckDigit(code));
-    }
-
     // The member prompt: the card typed over the "0", then "确认".
     static void answerMember(QWidget* prompt)
     {
@@ -121,6 +115,23 @@ class TillTest : public QObject {
         auto* confirm = dialog->findChild<QPushButton*>(QStringLiteral("Button1"));
         QCOMPARE(QApplication::focusWidget(), confirm);
         QTest::keyClick(confirm, Qt::Key_Return);
+    }
+
+    // The shop's receipt device is a spool file in its folder, and the main window finds its
+    // background picture there; returns the spool file.
+    static QString prepareShop(TestShop& shop)
+    {
+        const QString spool = shop.file(QStringLiteral("printer.spool"));
+        qputenv("POS_RECEIPT_DEVICE", spool.toUtf8());
+        QFile::copy(QStringLiteral(POS_PROGRAM_DIR "/bj10.bmp"), shop.file(QStringLiteral("bj10.bmp")));
+        return spool;
+    }
+
+    // Shows the main window and logs the cashier in.
+    static bool showAndLogIn(MainWindow& main)
+    {
+        main.show();
+        return QTest::qWaitForWindowExposed(&main) && login(main);
     }
 
     // Logs the cashier in by keyboard over the main window.
@@ -155,15 +166,10 @@ private Q_SLOTS:
     {
         TestShop shop(true);
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        const QString spool = shop.file(QStringLiteral("printer.spool"));
-        qputenv("POS_RECEIPT_DEVICE", spool.toUtf8());
-
-        QFile::copy(QStringLiteral(POS_PROGRAM_DIR "/bj10.bmp"), shop.file(QStringLiteral("bj10.bmp")));
+        const QString spool = prepareShop(shop);
         ModalScript script;
         MainWindow main;
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QVERIFY(login(main));
+        QVERIFY(showAndLogIn(main));
         QAction* menuItem = main.action(QStringLiteral("Tspxs_form"));
         QVERIFY(menuItem);
         QCOMPARE(menuItem->text(), QStringLiteral("商品销售"));
@@ -180,8 +186,8 @@ private Q_SLOTS:
             QCOMPARE(window->findChild<QLineEdit*>(QStringLiteral("czy"))->text(), QStringLiteral("收银员小王"));
             QCOMPARE(QApplication::focusWidget(), spmc);
 
-            type(spmc, QStringLiteral("1001"));  // 可口可乐 2.50 by number
-            type(spmc, barcode("690000100200")); // 百事可乐 2.50 by barcode
+            type(spmc, QStringLiteral("1001"));                  // 可口可乐 2.50 by number
+            type(spmc, SalesFixture::barcodeOf("690000100200")); // 百事可乐 2.50 by barcode
             script.expect(QStringLiteral("Txtts2_form"), answerMember);
             QTest::keyClick(spmc, Qt::Key_PageUp);
             QTRY_COMPARE(window->findChild<QLineEdit*>(QStringLiteral("kh"))->text(), QStringLiteral("会员"));
@@ -302,17 +308,12 @@ private Q_SLOTS:
     {
         TestShop shop(true);
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        const QString spool = shop.file(QStringLiteral("printer.spool"));
-        qputenv("POS_RECEIPT_DEVICE", spool.toUtf8());
+        const QString spool = prepareShop(shop);
         QVERIFY(shop.exec(QStringLiteral("update boxje set je=50")));
         QVERIFY(shop.exec(QStringLiteral("update hyinfo set ljje=20,ljjf=20")));
-
-        QFile::copy(QStringLiteral(POS_PROGRAM_DIR "/bj10.bmp"), shop.file(QStringLiteral("bj10.bmp")));
         ModalScript script;
         MainWindow main;
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QVERIFY(login(main));
+        QVERIFY(showAndLogIn(main));
         QAction* menuItem = main.action(QStringLiteral("Tspxsth_form"));
         QVERIFY(menuItem && menuItem->isEnabled());
 
