@@ -19,6 +19,8 @@
 #include <QScreen>
 #include <QTranslator>
 
+#include <cstdio>
+
 void registerAllScreens();
 
 namespace {
@@ -74,10 +76,25 @@ bool checkDatabase()
     return true;
 }
 
+// Without a display Qt's window system plug-in aborts the process; say what to do instead.
+bool displayAvailable()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true; // the person chose a platform (offscreen, vnc …): Qt reports its own problems
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "%s\n",
+                     "pos: no display is available (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                     "Run the till on a desktop, or under a virtual display, for example:\n"
+                     "    xvfb-run -a -s '-screen 0 1280x800x24' pos");
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pos"));
     // The title of the program, also the caption of every plain message box.
