@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray unzipMember(const QString& zip, const QString& member)
@@ -157,6 +159,34 @@ private Q_SLOTS:
         QCOMPARE(readSheet(file).at(QStringLiteral("A2")).value, QStringLiteral("2026-12-09"));
         // Nothing but the workbook is left in the folder.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.xlsx")});
+    }
+
+    // The workbook is built in a private temporary file; the finished file must not keep those
+    // owner-only permissions, and a replaced file keeps the permissions it had.
+    void permissionsOfTheWrittenFile()
+    {
+        QTemporaryDir dir;
+        const QString fresh = dir.filePath(QStringLiteral("new.xlsx"));
+        const QString replaced = dir.filePath(QStringLiteral("shared.xlsx"));
+        {
+            QFile f(replaced);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("old");
+        }
+        const QFile::Permissions shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                                          QFile::ReadGroup | QFile::WriteGroup;
+        QVERIFY(QFile::setPermissions(replaced, shared));
+
+        QString error;
+        for (const QString& file : {fresh, replaced})
+            QVERIFY2(writeWorkbook(file, {QStringLiteral("a")}, {{1}}, &error), qPrintable(error));
+
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(fresh).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), int(0666 & ~mask));
+        QCOMPARE(QFile::permissions(replaced), shared);
     }
 
     void unwritableFile_data()

@@ -9,6 +9,8 @@
 
 #include <xlsxwriter.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -107,7 +109,23 @@ bool writeWorkbook(const QString& fileName, const QStringList& columns, const QV
         fail(error, QStringLiteral("无法写入文件 %1：%2").arg(shown, QString::fromUtf8(lxw_strerror(rc))));
         return false;
     }
-    if (std::rename(tempName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+    // The temporary file is private to its owner; the workbook gets the permissions the file
+    // it replaces had, or those of any new file, so the shop's other accounts can open it.
+    const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
+    struct stat existing {};
+    mode_t mode = 0;
+    if (::stat(targetName.constData(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::chmod(tempName.constData(), mode) != 0) {
+        fail(error, QStringLiteral("无法写入文件 %1：%2").arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
+        return false;
+    }
+    if (std::rename(tempName.constData(), targetName.constData()) != 0) {
         fail(error, QStringLiteral("无法写入文件 %1：%2").arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
         return false;
     }
