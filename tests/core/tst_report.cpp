@@ -468,7 +468,7 @@ private Q_SLOTS:
     }
 
     // Product labels: 24 to an A4 sheet, so 25 labels take two sheets; the barcode digits are
-    // printed under the bars and an unencodable code still shows as text.
+    // printed under the bars, an unencodable code still shows as text and a long price is whole.
     void labelSheets()
     {
         TestShop shop;
@@ -476,7 +476,8 @@ private Q_SLOTS:
         QVector<QVector<QVariant>> rows;
         for (int i = 1; i <= 25; ++i)
             rows << QVector<QVariant>{
-                QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("商品%1").arg(i), 1.5 * i,
+                QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("商品%1").arg(i),
+                i == 2 ? 1288.0 : 1.5 * i,
                 i == 1 ? QStringLiteral("6901234567892") : QStringLiteral("2024%1").arg(i, 4, 10, QLatin1Char('0'))};
         for (const QString& file : {QStringLiteral("bq1.rav"), QStringLiteral("bq2.rav")}) {
             ScriptedUi ui;
@@ -495,6 +496,8 @@ private Q_SLOTS:
             const QString first = PdfTools::pageText(pdf, 1);
             QVERIFY(first.contains(QStringLiteral("商品1")));
             QVERIFY(first.contains(QStringLiteral("1.50")));
+            // A four-figure price prints whole, never cut short.
+            QVERIFY2(first.contains(QStringLiteral("1288.00")), qPrintable(first));
             QVERIFY(first.contains(QStringLiteral("901234")));
             QVERIFY(first.contains(QStringLiteral("20240002"))); // Code 128 with its text
             const QStringList last = PdfTools::pageWords(pdf, PdfTools::pageCount(pdf));

@@ -83,6 +83,17 @@ QFont ReportRenderer::font(double size, bool bold) const
     return f;
 }
 
+QFont ReportRenderer::fitted(QFont f, const QString& text, double width) const
+{
+    const double full = f.pointSizeF();
+    for (double size = full; size > full * 0.7; size -= full * 0.05) {
+        f.setPointSizeF(size);
+        if (QFontMetricsF(f, m_device).horizontalAdvance(text) <= width)
+            break;
+    }
+    return f;
+}
+
 double ReportRenderer::lineHeight(double size, bool bold) const
 {
     return QFontMetricsF(font(size, bold), m_device).height();
@@ -134,13 +145,7 @@ double ReportRenderer::drawFields(QPainter& painter, const QList<ReportField>& f
             (label.isEmpty() ? QString() : label + QStringLiteral("：")) + expand(fields.at(i).value, set, 0);
         // A long value (a voucher number beside its label) gets slightly smaller type before
         // anything is cut off.
-        QFont f = font();
-        for (double size = m_layout.fontSize; size > m_layout.fontSize * 0.7; size -= m_layout.fontSize * 0.05) {
-            f.setPointSizeF(size);
-            if (QFontMetricsF(f, m_device).horizontalAdvance(text) <= cell.width())
-                break;
-        }
-        painter.setFont(f);
+        painter.setFont(fitted(font(), text, cell.width()));
         painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
                          painter.fontMetrics().elidedText(text, Qt::ElideRight, int(cell.width())));
     }
@@ -343,13 +348,17 @@ int ReportRenderer::renderLabels(QPainter& painter, QPagedPaintDevice* device)
                     continue;
                 }
                 painter.setPen(Qt::black);
-                painter.setFont(font(item.text.size, item.text.bold));
-                const QFontMetricsF fm(painter.font(), device);
-                if (fm.horizontalAdvance(text) <= r.width() || r.height() < 2 * fm.height())
-                    painter.drawText(r, item.text.align | Qt::AlignVCenter,
-                                     fm.elidedText(text, Qt::ElideRight, r.width()));
-                else
+                const QFont full = font(item.text.size, item.text.bold);
+                const QFontMetricsF fm(full, device);
+                if (fm.horizontalAdvance(text) > r.width() && r.height() >= 2 * fm.height()) {
+                    painter.setFont(full);
                     painter.drawText(r, item.text.align | Qt::AlignVCenter | Qt::TextWordWrap, text);
+                    continue;
+                }
+                // One line: a price cut to "￥15.…" would mislead, so the type gets smaller first.
+                painter.setFont(fitted(full, text, r.width()));
+                painter.drawText(r, item.text.align | Qt::AlignVCenter,
+                                 QFontMetricsF(painter.font(), device).elidedText(text, Qt::ElideRight, r.width()));
             }
         }
         painter.setPen(Qt::black);
