@@ -332,10 +332,15 @@ void Checkout::printReceipt(double due, double tendered, double change)
         return;
     }
     // A printer that cannot be opened keeps the drawer shut; bill.txt stays for a reprint.
+    // That case has the till's own short message; any other input-output error on the way to
+    // the printer or the drawer goes to the error box.
     if (!ReceiptPrinter::printFile(bill, &error)) {
-        m_ui.showMessage(error);
+        if (error == ReceiptPrinter::openErrorText())
+            m_ui.showMessage(error);
+        else
+            m_ui.showError(error);
         return;
     }
     if (m_drawer && !ReceiptPrinter::openMoneyBox(&error))
-        m_ui.showMessage(error);
+        m_ui.showError(error);
 }

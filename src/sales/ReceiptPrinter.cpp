@@ -85,6 +85,11 @@ private:
 
 namespace ReceiptPrinter {
 
+QString openErrorText()
+{
+    return QString::fromUtf8(kOpenError);
+}
+
 QString deviceName()
 {
     const QString configured = qEnvironmentVariable("POS_RECEIPT_DEVICE");

@@ -8,6 +8,8 @@ namespace ReceiptPrinter {
 
 // POS_RECEIPT_DEVICE; else /dev/usb/lp0 or /dev/lp0 when present; else ProgramFolder::file("LPT1").
 QString deviceName();
+// "文件打开错误": the device cannot be opened.
+QString openErrorText();
 // Copies the file to the device line by line; *error = "文件打开错误" when the device cannot be opened.
 bool printFile(const QString& file, QString* error);
 // Sends the drawer kick 1B 70 00 3C FF; the same error text when the device cannot be opened.
