@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -300,6 +301,51 @@ private Q_SLOTS:
         QCOMPARE(shop.count(QStringLiteral("xiaoshoudrecord")), 0);
         QCOMPARE(djbh->text(), QStringLiteral("XS01202403050001"));
         QVERIFY(script.steps.isEmpty());
+    }
+
+    // Enter walks the header fields in their order on the real window, and the field that has
+    // the focus is painted sky blue, read-only or not.
+    void enterOrderAndFocusColour()
+    {
+        TestShop shop(true);
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
+        SalesVoucherWindow window(SaleKind::sale());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto field = [&](const char* name) { return window.findChild<QWidget*>(QString::fromLatin1(name)); };
+        const QColor skyBlue(166, 202, 240);
+        // The colour in the middle of a line edit, away from its text and frame.
+        auto fill = [](QWidget* edit) {
+            const QImage image = edit->grab().toImage();
+            return image.pixelColor(image.width() - 4, image.height() / 2);
+        };
+
+        field("djbh")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), field("djbh"));
+        QCOMPARE(fill(field("djbh")), skyBlue);
+        QVERIFY(fill(field("czy")) != skyBlue);
+        const char* order[] = {"czy", "rq", "ck", "zhekou", "spmc"};
+        for (const char* next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused);
+            // The warehouse list has the focus through its own text field.
+            QVERIFY2(focused == field(next) || focused->parentWidget() == field(next), next);
+            if (qobject_cast<QLineEdit*>(focused) && focused->objectName() == QLatin1String(next))
+                QCOMPARE(fill(focused), skyBlue);
+        }
+        QVERIFY(fill(field("djbh")) != skyBlue);
+
+        field("kh")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), field("kh"));
+        QTest::keyClick(field("kh"), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), field("spmc"));
+        QTest::keyClick(field("spmc"), Qt::Key_Return); // empty entry: on to the quantity
+        QCOMPARE(QApplication::focusWidget(), field("sl"));
+        QTest::keyClick(field("sl"), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), field("shoujia"));
+        QCOMPARE(fill(field("shoujia")), skyBlue);
     }
 
     // "销售退货": a member brings back two products, one scanned and one picked with a
