@@ -83,11 +83,11 @@ QFont ReportRenderer::font(double size, bool bold) const
     return f;
 }
 
-QFont ReportRenderer::fitted(QFont f, const QString& text, double width) const
+QFont ReportRenderer::fitted(QFont f, const QString& text, double width, double smallest) const
 {
     const double full = f.pointSizeF();
-    for (double size = full; size > full * 0.7; size -= full * 0.05) {
-        f.setPointSizeF(size);
+    for (int step = 0; full * (1 - step * 0.05) >= full * smallest - 1e-9; ++step) {
+        f.setPointSizeF(full * (1 - step * 0.05));
         if (QFontMetricsF(f, m_device).horizontalAdvance(text) <= width)
             break;
     }
@@ -227,10 +227,14 @@ int ReportRenderer::renderTable(QPainter& painter, QPagedPaintDevice* device)
     QPen frame(kRule);
     frame.setWidthF(mm(0.4));
 
+    // An amount cut short would print a wrong figure: a long cell text gets smaller type first.
     auto cellText = [&](int col, double y, const QString& text, Qt::Alignment align) {
         const QRectF r(edges.at(col) + pad, y, edges.at(col + 1) - edges.at(col) - 2 * pad, rowH);
+        const QFont cellFont = painter.font();
+        painter.setFont(fitted(cellFont, text, r.width(), 0.5));
         painter.drawText(r, align | Qt::AlignVCenter,
                          painter.fontMetrics().elidedText(text, Qt::ElideRight, int(r.width())));
+        painter.setFont(cellFont);
     };
     auto rules = [&](double y0, double y1) {
         painter.setPen(rule);
@@ -356,7 +360,7 @@ int ReportRenderer::renderLabels(QPainter& painter, QPagedPaintDevice* device)
                     continue;
                 }
                 // One line: a price cut to "￥15.…" would mislead, so the type gets smaller first.
-                painter.setFont(fitted(full, text, r.width()));
+                painter.setFont(fitted(full, text, r.width(), 0.5));
                 painter.drawText(r, item.text.align | Qt::AlignVCenter,
                                  QFontMetricsF(painter.font(), device).elidedText(text, Qt::ElideRight, r.width()));
             }

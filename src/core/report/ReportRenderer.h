@@ -27,8 +27,8 @@ private:
     int renderTable(QPainter& painter, QPagedPaintDevice* device);
     int renderLabels(QPainter& painter, QPagedPaintDevice* device);
     QFont font(double size = 0, bool bold = false) const;
-    // The font made smaller, down to 70 % of its size, until the text fits the width.
-    QFont fitted(QFont font, const QString& text, double width) const;
+    // The font made smaller, down to `smallest` of its size, until the text fits the width.
+    QFont fitted(QFont font, const QString& text, double width, double smallest = 0.7) const;
     double lineHeight(double size = 0, bool bold = false) const;
     double mm(double millimetres) const { return millimetres * m_dotsPerMm; }
     double textBlockHeight(const QList<ReportText>& lines) const;
