@@ -42,6 +42,9 @@ CheckoutDialog::CheckoutDialog(const SaleKind& kind, const SaleHandover& handove
     m_zf->setEditable(true);
     m_zf->setInsertPolicy(QComboBox::NoInsert);
     m_zf->addItems(Checkout::paymentMethods());
+    // The list takes the keys itself and hands the rest straight to its text field, past any
+    // filter: both are watched.
+    m_zf->installEventFilter(this);
     m_zf->lineEdit()->installEventFilter(this);
     addRow(0, QStringLiteral("支付"), m_zf);
     for (const QString& name : {Checkout::Hj, Checkout::Sk, Checkout::Zhao}) {
@@ -134,7 +137,7 @@ bool CheckoutDialog::eventFilter(QObject* watched, QEvent* event)
     if (key->key() == Qt::Key_Escape)
         return QDialog::eventFilter(watched, event);
     QString field;
-    if (watched == m_zf->lineEdit())
+    if (watched == m_zf || watched == m_zf->lineEdit())
         field = Checkout::Zf;
     for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it) {
         if (it.value() == watched)

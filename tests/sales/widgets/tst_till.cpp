@@ -4,6 +4,7 @@
 #include "core/ui/LoginDialog.h"
 #include "core/ui/MainWindow.h"
 #include "sales/SalesFixture.h"
+#include "sales/ui/CheckoutDialog.h"
 #include "sales/ui/SalesScreens.h"
 #include "sales/ui/SalesVoucherWindow.h"
 #include "support/TestShop.h"
@@ -346,6 +347,43 @@ private Q_SLOTS:
         QTest::keyClick(field("sl"), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), field("shoujia"));
         QCOMPARE(fill(field("shoujia")), skyBlue);
+    }
+
+    // The checkout's keys on the real dialog: Enter in the payment method or in the amount due
+    // goes to the amount tendered, and Esc leaves without posting.
+    void checkoutKeys()
+    {
+        TestShop shop(true);
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY(shop.exec(QStringLiteral("update xtsz set qt1=0")));
+        SaleHandover handover;
+        handover.total = QStringLiteral("12.5");
+        handover.memberCard = QStringLiteral("~");
+        handover.voucherNumber = QStringLiteral("XS01202403050001");
+        handover.date = QStringLiteral("2024-03-05");
+        handover.discount = QStringLiteral("1");
+        CheckoutDialog dialog(SaleKind::sale(), handover);
+        QVERIFY(dialog.isReady());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* zf = dialog.findChild<QComboBox*>(QStringLiteral("zf"));
+        auto* hj = dialog.findChild<QLineEdit*>(QStringLiteral("hj"));
+        auto* sk = dialog.findChild<QLineEdit*>(QStringLiteral("sk"));
+        QCOMPARE(QApplication::focusWidget(), sk);
+
+        zf->setFocus();
+        QTRY_VERIFY(zf->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), sk);
+        hj->setFocus();
+        QTRY_VERIFY(hj->hasFocus());
+        QTest::keyClick(hj, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), sk);
+
+        QTest::keyClick(sk, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(!dialog.checkout().posted());
+        QCOMPARE(shop.count(QStringLiteral("xiaoshoud")), 0);
     }
 
     // "销售退货": a member brings back two products, one scanned and one picked with a
