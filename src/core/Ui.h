@@ -65,9 +65,10 @@ public:
 
     // A print preview window with this title (maximised when asked) over pages laid out as
     // `layout`; `paint` draws every page onto the printer it is given, again whenever the person
-    // changes the page set-up. Printing, printer set-up and PDF are offered from the window.
-    virtual void showPrintPreview(const QString& title, bool maximised, const QPageLayout& layout,
-                                  const std::function<void(QPrinter*)>& paint)
+    // changes the page set-up. Printing, printer set-up and PDF are offered from the window; the
+    // printer and page set-up windows opened from it carry `setupTitle`.
+    virtual void showPrintPreview(const QString& title, const QString& setupTitle, bool maximised,
+                                  const QPageLayout& layout, const std::function<void(QPrinter*)>& paint)
     {
     }
 

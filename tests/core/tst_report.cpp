@@ -293,6 +293,7 @@ private Q_SLOTS:
         Report report(ui);
         report.setConnection(QStringLiteral("splbRvDataSetConnection1"), query);
         report.setPreviewTitle(QStringLiteral("商品类别打印"), true);
+        report.setSetupTitle(QStringLiteral("商品类别打印设置"));
         report.setProjectFile(QStringLiteral("splb.rav"));
         QCOMPARE(report.projectFile(), shop.file(QStringLiteral("splb.rav")));
         QVERIFY(report.open());
@@ -301,6 +302,7 @@ private Q_SLOTS:
         QVERIFY2(ui.shown.isEmpty(), qPrintable(ui.lastText()));
         QCOMPARE(ui.previews.size(), 1);
         QCOMPARE(ui.previews.first().title, QStringLiteral("商品类别打印"));
+        QCOMPARE(ui.previews.first().setupTitle, QStringLiteral("商品类别打印设置"));
         QVERIFY(ui.previews.first().maximised);
 
         // Title, date, column headings and "page n of m" on every page.
@@ -494,6 +496,8 @@ private Q_SLOTS:
                                         rows));
             QVERIFY(report.run(file));
             QVERIFY2(ui.shown.isEmpty(), qPrintable(ui.lastText()));
+            // Without a set-up title of its own, the set-up windows carry the preview's.
+            QCOMPARE(ui.previews.first().setupTitle, QStringLiteral("商品标签打印"));
             const int perSheet = file == QLatin1String("bq1.rav") ? 24 : 12;
             QCOMPARE(PdfTools::pageCount(pdf), (25 + perSheet - 1) / perSheet);
             const QString first = PdfTools::pageText(pdf, 1);

@@ -75,10 +75,10 @@ QString ScriptedUi::openFileName(const QString& title, const QString& filter)
     return fileNames.dequeue();
 }
 
-void ScriptedUi::showPrintPreview(const QString& title, bool maximised, const QPageLayout& layout,
-                                  const std::function<void(QPrinter*)>& paint)
+void ScriptedUi::showPrintPreview(const QString& title, const QString& setupTitle, bool maximised,
+                                  const QPageLayout& layout, const std::function<void(QPrinter*)>& paint)
 {
-    Preview preview{title, maximised, QString()};
+    Preview preview{title, maximised, QString(), setupTitle};
     if (!previewPdfFiles.isEmpty()) {
         preview.pdfFile = previewPdfFiles.dequeue();
         QPrinter printer(QPrinter::HighResolution);

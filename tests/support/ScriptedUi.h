@@ -27,7 +27,7 @@ public:
     void pick(const PickerSpec& spec, QStringList& answers) override;
     QString saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
     QString openFileName(const QString& title, const QString& filter) override;
-    void showPrintPreview(const QString& title, bool maximised, const QPageLayout& layout,
+    void showPrintPreview(const QString& title, const QString& setupTitle, bool maximised, const QPageLayout& layout,
                           const std::function<void(QPrinter*)>& paint) override;
 
     // Queues. A prompt or pick answered with std::nullopt is closed by its close box.
@@ -50,6 +50,7 @@ public:
         QString title;
         bool maximised = false;
         QString pdfFile; // where its pages went, if a file was queued
+        QString setupTitle;
     };
     QList<Preview> previews;
     // Questions asked with nothing queued to answer them.

@@ -24,6 +24,11 @@ void Report::setPreviewTitle(const QString& title, bool maximised)
     m_maximised = maximised;
 }
 
+void Report::setSetupTitle(const QString& title)
+{
+    m_setupTitle = title;
+}
+
 void Report::setConnection(const QString& name, const Query& query)
 {
     m_data.set(name, ReportDataSet::fromQuery(query));
@@ -75,7 +80,8 @@ bool Report::execute()
             return false;
         }
     }
-    m_ui.showPrintPreview(m_title, m_maximised, m_layout.pageLayout(), [this](QPrinter* printer) { render(printer); });
+    m_ui.showPrintPreview(m_title, m_setupTitle.isEmpty() ? m_title : m_setupTitle, m_maximised, m_layout.pageLayout(),
+                          [this](QPrinter* printer) { render(printer); });
     return true;
 }
 

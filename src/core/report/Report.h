@@ -14,6 +14,7 @@ class Ui;
 //     Report report(ui);
 //     report.setConnection("splbRvDataSetConnection1", query);
 //     report.setPreviewTitle("商品类别打印", true);
+//     report.setSetupTitle("商品类别打印设置");      // only where it differs
 //     report.setProjectFile("splb.rav");     // the file in the program folder
 //     if (report.open())                      // a missing or faulty file says so; nothing printed
 //         report.execute();                   // the preview, with printing and PDF from there
@@ -31,6 +32,8 @@ public:
     // The title of the preview window and of the print job; the preview may open maximised.
     void setPreviewTitle(const QString& title, bool maximised = false);
     QString previewTitle() const { return m_title; }
+    // The title of the printer and page set-up windows, where it differs from the preview's.
+    void setSetupTitle(const QString& title);
 
     // Hands the rows of a query to the report under a connection name. The rows are copied now.
     void setConnection(const QString& name, const Query& query);
@@ -57,6 +60,7 @@ private:
     Ui& m_ui;
     QString m_projectFile;
     QString m_title;
+    QString m_setupTitle;
     bool m_maximised = false;
     ReportData m_data;
     ReportLayout m_layout;

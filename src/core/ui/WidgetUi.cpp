@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -29,6 +31,27 @@ QMessageBox::Icon boxIcon(Ui::Icon icon)
     }
     return QMessageBox::NoIcon;
 }
+
+// While a preview is open, gives the printer and page set-up windows it opens their own title.
+class SetupTitler : public QObject {
+public:
+    explicit SetupTitler(const QString& title) : m_title(title) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::WindowTitleChange) {
+            auto* w = qobject_cast<QWidget*>(watched);
+            const bool setup = qobject_cast<QPrintDialog*>(watched) || qobject_cast<QPageSetupDialog*>(watched);
+            if (w && setup && w->windowTitle() != m_title)
+                w->setWindowTitle(m_title);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QString m_title;
+};
 
 } // namespace
 
@@ -90,8 +113,8 @@ QString WidgetUi::openFileName(const QString& title, const QString& filter)
     return QFileDialog::getOpenFileName(m_parent, title, QString(), filter);
 }
 
-void WidgetUi::showPrintPreview(const QString& title, bool maximised, const QPageLayout& layout,
-                                const std::function<void(QPrinter*)>& paint)
+void WidgetUi::showPrintPreview(const QString& title, const QString& setupTitle, bool maximised,
+                                const QPageLayout& layout, const std::function<void(QPrinter*)>& paint)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
@@ -101,7 +124,10 @@ void WidgetUi::showPrintPreview(const QString& title, bool maximised, const QPag
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* p) { paint(p); });
     if (maximised)
         dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
+    SetupTitler titler(setupTitle.isEmpty() ? title : setupTitle);
+    qApp->installEventFilter(&titler);
     dialog.exec();
+    qApp->removeEventFilter(&titler);
 }
 
 void WidgetUi::processEvents()

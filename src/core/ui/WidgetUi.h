@@ -18,7 +18,7 @@ public:
     void pick(const PickerSpec& spec, QStringList& answers) override;
     QString saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
     QString openFileName(const QString& title, const QString& filter) override;
-    void showPrintPreview(const QString& title, bool maximised, const QPageLayout& layout,
+    void showPrintPreview(const QString& title, const QString& setupTitle, bool maximised, const QPageLayout& layout,
                           const std::function<void(QPrinter*)>& paint) override;
     void processEvents() override;
 

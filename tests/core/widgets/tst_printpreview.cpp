@@ -1,5 +1,6 @@
 #include "core/ui/WidgetUi.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPageLayout>
 #include <QPainter>
@@ -37,7 +38,7 @@ private Q_SLOTS:
         int painted = 0;
         QPageLayout::Orientation orientation = QPageLayout::Portrait;
         const QPageLayout layout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
-        ui.showPrintPreview(QStringLiteral("商品盘点"), maximised, layout, [&](QPrinter* printer) {
+        ui.showPrintPreview(QStringLiteral("商品盘点"), QString(), maximised, layout, [&](QPrinter* printer) {
             ++painted;
             orientation = printer->pageLayout().orientation();
             QPainter p(printer);
@@ -48,6 +49,47 @@ private Q_SLOTS:
         QCOMPARE(wasMaximised, maximised);
         QVERIFY(painted >= 1);
         QCOMPARE(orientation, QPageLayout::Landscape);
+    }
+
+    // The page set-up window opened from the preview carries the set-up title the screen gave.
+    void setupWindowTitle()
+    {
+        QWidget owner;
+        WidgetUi ui(&owner);
+        QString setupTitle;
+        bool actionFound = false;
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            QAction* pageSetup = nullptr;
+            for (QAction* a : preview->findChildren<QAction*>()) {
+                if (a->text().contains(QLatin1String("setup"), Qt::CaseInsensitive))
+                    pageSetup = a;
+            }
+            if (!pageSetup) {
+                preview->close();
+                return;
+            }
+            actionFound = true;
+            QTimer::singleShot(0, [&, preview] {
+                QWidget* setup = QApplication::activeModalWidget();
+                if (setup && setup != preview) {
+                    setupTitle = setup->windowTitle();
+                    setup->close();
+                }
+                QTimer::singleShot(0, preview, &QWidget::close);
+            });
+            pageSetup->trigger();
+        });
+        const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10));
+        ui.showPrintPreview(QStringLiteral("商品类别打印"), QStringLiteral("商品类别打印设置"), true, layout,
+                            [](QPrinter* printer) {
+                                QPainter p(printer);
+                                p.drawText(100, 100, QStringLiteral("商品类别"));
+                            });
+        QVERIFY(actionFound);
+        QCOMPARE(setupTitle, QStringLiteral("商品类别打印设置"));
     }
 };
 
