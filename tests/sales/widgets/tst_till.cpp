@@ -349,6 +349,47 @@ private Q_SLOTS:
         QCOMPARE(fill(field("shoujia")), skyBlue);
     }
 
+    // "…" on the sales screen, a quantity, Enter, a price typed over the retail price (the
+    // price may be changed in the demonstration shop), Enter: one line at that price.
+    void pickAtTypedPrice()
+    {
+        TestShop shop(true);
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
+        ModalScript script;
+        SalesVoucherWindow window(SaleKind::sale());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* spmc = window.findChild<QLineEdit*>(QStringLiteral("spmc"));
+        auto* sl = window.findChild<QLineEdit*>(QStringLiteral("sl"));
+        auto* shoujia = window.findChild<QLineEdit*>(QStringLiteral("shoujia"));
+        QVERIFY(!shoujia->isReadOnly());
+        script.expect(QStringLiteral("Tsphelp2_form"), [](QWidget* picker) {
+            auto* grid = picker->findChild<QTableView*>();
+            const QModelIndexList hits = grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole,
+                                                              QStringLiteral("2003"), 1, Qt::MatchExactly);
+            QVERIFY(!hits.isEmpty());
+            grid->setCurrentIndex(hits.first());
+            picker->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
+        });
+        window.findChild<QToolButton*>(QStringLiteral("SpeedButton2"))->click();
+        QTRY_COMPARE(spmc->text(), QStringLiteral("奥利奥饼干"));
+        QTRY_COMPARE(QApplication::focusWidget(), sl);
+        type(sl, QStringLiteral("2"));
+        QCOMPARE(shoujia->text(), QStringLiteral("7.9"));
+        QCOMPARE(QApplication::focusWidget(), shoujia);
+        shoujia->selectAll();
+        type(shoujia, QStringLiteral("7"));
+        QCOMPARE(spmc->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), spmc);
+        QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("hjje"))->text(), QStringLiteral("14"));
+        QCOMPARE(
+            shop.scalar(QStringLiteral("select spbh||':'||sl||':'||sale1||':'||jine from xiaoshoudrecord")).toString(),
+            QStringLiteral("2003:2.0:7.0:14.0"));
+        QVERIFY(script.steps.isEmpty());
+        QCOMPARE(script.messages, QStringList{});
+    }
+
     // The checkout's keys on the real dialog: Enter in the payment method or in the amount due
     // goes to the amount tendered, and Esc leaves without posting.
     void checkoutKeys()
