@@ -96,9 +96,10 @@ int main(int argc, char* argv[])
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("pos"));
-    // The title of the program, also the caption of every plain message box.
-    QApplication::setApplicationDisplayName(kTitle);
+    // The title of the program, also the caption of every plain message box (the Ui port reads
+    // it as the display name). Not set as the display name itself: the window system would then
+    // append it to every window's own caption ("系统提示 — 翠湖超市收银系统").
+    QApplication::setApplicationName(kTitle);
     chooseFont(app);
     // Qt's own buttons and file dialogs in Chinese, where the translations are installed.
     QTranslator qtTranslator;
