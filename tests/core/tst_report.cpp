@@ -341,9 +341,10 @@ private Q_SLOTS:
                                       QStringLiteral("jinjia"), QStringLiteral("jine")};
         report.setConnection(
             QStringLiteral("sprkRvDataSetConnection1"),
-            rowsOf(lineColumns, {{QStringLiteral("0001"), QStringLiteral("可口可乐"), 2.0, 3.5, 7.0},
-                                 {QStringLiteral("0002"), QStringLiteral("康师傅方便面"), 3.0, 1.25, 3.75},
-                                 {QStringLiteral("0003"), QStringLiteral("整柜冷链设备"), 1.0, 1234567.89, 1234567.89}}));
+            rowsOf(lineColumns,
+                   {{QStringLiteral("0001"), QStringLiteral("可口可乐"), 2.0, 3.5, 7.0},
+                    {QStringLiteral("0002"), QStringLiteral("康师傅方便面"), 3.0, 1.25, 3.75},
+                    {QStringLiteral("0003"), QStringLiteral("整柜冷链设备"), 1.0, 1234567.89, 1234567.89}}));
         report.setConnection(QStringLiteral("sprkRvDataSetConnection2"),
                              rowsOf({QStringLiteral("djbh"), QStringLiteral("rq"), QStringLiteral("gysmc"),
                                      QStringLiteral("hjje"), QStringLiteral("zkje"), QStringLiteral("qkje")},
@@ -480,10 +481,10 @@ private Q_SLOTS:
         QVERIFY(installReports(shop));
         QVector<QVector<QVariant>> rows;
         for (int i = 1; i <= 25; ++i)
-            rows << QVector<QVariant>{
-                QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("商品%1").arg(i),
-                i == 2 ? 1288.0 : 1.5 * i,
-                i == 1 ? QStringLiteral("6901234567892") : QStringLiteral("2024%1").arg(i, 4, 10, QLatin1Char('0'))};
+            rows << QVector<QVariant>{QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')),
+                                      QStringLiteral("商品%1").arg(i), i == 2 ? 1288.0 : 1.5 * i,
+                                      i == 1 ? QStringLiteral("6901234567892")
+                                             : QStringLiteral("2024%1").arg(i, 4, 10, QLatin1Char('0'))};
         for (const QString& file : {QStringLiteral("bq1.rav"), QStringLiteral("bq2.rav")}) {
             ScriptedUi ui;
             const QString pdf = shop.file(file + QStringLiteral(".pdf"));
