@@ -120,12 +120,16 @@ void WidgetUi::showPrintPreview(const QString& title, const QString& setupTitle,
     printer.setDocName(title);
     printer.setPageLayout(layout);
     QPrintPreviewDialog dialog(&printer, m_parent);
-    dialog.setWindowTitle(title);
+    // Without titles of its own a report keeps the preview's and set-up windows' usual ones.
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* p) { paint(p); });
     if (maximised)
         dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    SetupTitler titler(setupTitle.isEmpty() ? title : setupTitle);
-    qApp->installEventFilter(&titler);
+    const QString setup = setupTitle.isEmpty() ? title : setupTitle;
+    SetupTitler titler(setup);
+    if (!setup.isEmpty())
+        qApp->installEventFilter(&titler);
     dialog.exec();
     qApp->removeEventFilter(&titler);
 }
