@@ -3,6 +3,7 @@
 #include "core/DbConnection.h"
 #include "core/LoginUser.h"
 #include "core/ProgramFolder.h"
+#include "core/ui/AppStyle.h"
 #include "core/ui/LoginDialog.h"
 #include "core/ui/MainWindow.h"
 #include "core/ui/SplashScreen.h"
@@ -101,6 +102,7 @@ int main(int argc, char* argv[])
     // append it to every window's own caption ("系统提示 — 翠湖超市收银系统").
     QApplication::setApplicationName(kTitle);
     chooseFont(app);
+    AppStyle::apply(app);
     // Qt's own buttons and file dialogs in Chinese, where the translations are installed.
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
