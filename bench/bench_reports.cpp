@@ -1,10 +1,10 @@
 // Times the back office's sales figures on a synthetic shop made by make_shop: the ranking of a
-// year, the first page of the profit query of a month and the profit statement of a year, each
-// as the screen runs it on "查询" (statements, scratch table and chart), plus the first page of
-// its grid. Prints the median and the slowest run of each, and what reading every row costs
-// (export and printing read them all).
+// year, the profit query of a month and the profit statement of a year, each as the screen runs
+// it on "查询" (statements, scratch table, chart, and the grid's row count and first page). Prints
+// the median and the slowest run of each, a page read from the middle of the grid, and what
+// reading every row costs (export and printing read them all).
 //
-//   bench_reports FOLDER [--runs N] [--page N] [--loop-sample N]
+//   bench_reports FOLDER [--runs N] [--loop-sample N]
 //
 // The ranking also times the old way, one sum per product, on a sample of products and scales
 // it to the whole catalogue. The scratch tables keep the last result; nothing else is written.
@@ -47,6 +47,14 @@ public:
     }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString openFileName(const QString&, const QString&) override { return {}; }
+    void showPrintPreview(const QString&, const QString&, bool, const QPageLayout&,
+                          const std::function<void(QPagedPaintDevice*)>&) override
+    {
+    }
+    PrintOutcome printDirect(const QString&, const std::function<QString(QPagedPaintDevice*)>&, QString*) override
+    {
+        return PrintOutcome::Cancelled;
+    }
 };
 
 struct Timing {
@@ -65,22 +73,12 @@ QString ms(double v)
     return QString::number(v, 'f', 1) + QStringLiteral(" ms");
 }
 
-// The grid's first page: the screen's statement with a limit, as a paged grid reads it.
-int readPage(SalesReport& screen, int page)
-{
-    Query q(screen.db());
-    q.setSql(QStringLiteral("select * from (%1) limit %2 offset 0").arg(screen.resultSql()).arg(page));
-    for (auto it = screen.resultParams().cbegin(); it != screen.resultParams().cend(); ++it)
-        q.bind(it.key(), it.value());
-    return q.open() ? q.recordCount() : -1;
-}
-
 struct Case {
     const char* name;
     const ReportKind* kind;
     QDate from;
     QDate to;
-    double limitMs; // for the query and its first page together
+    double limitMs; // for the query with its first page on screen
 };
 
 } // namespace
@@ -91,28 +89,25 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     QString folder;
     int runs = 5;
-    int page = 100;
     int loopSample = 200;
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         bool ok = true;
         if (a == QLatin1String("--runs") && i + 1 < args.size())
             runs = args[++i].toInt(&ok);
-        else if (a == QLatin1String("--page") && i + 1 < args.size())
-            page = args[++i].toInt(&ok);
         else if (a == QLatin1String("--loop-sample") && i + 1 < args.size())
             loopSample = args[++i].toInt(&ok);
         else if (folder.isEmpty() && !a.startsWith(QLatin1String("--")))
             folder = a;
         else
             ok = false;
-        if (!ok || runs < 1 || page < 1 || loopSample < 0) {
-            out() << "usage: bench_reports FOLDER [--runs N] [--page N] [--loop-sample N]\n";
+        if (!ok || runs < 1 || loopSample < 0) {
+            out() << "usage: bench_reports FOLDER [--runs N] [--loop-sample N]\n";
             return 2;
         }
     }
     if (folder.isEmpty()) {
-        out() << "usage: bench_reports FOLDER [--runs N] [--page N] [--loop-sample N]\n";
+        out() << "usage: bench_reports FOLDER [--runs N] [--loop-sample N]\n";
         return 2;
     }
     const QString file = QDir(folder).absoluteFilePath(QStringLiteral("pos.mdb"));
@@ -164,7 +159,7 @@ int main(int argc, char** argv)
         }
         screen.setText(QueryScreen::Rq1, c.from.toString(Qt::ISODate));
         screen.setText(QueryScreen::Rq2, c.to.toString(Qt::ISODate));
-        Timing query, firstPage, total, everyRow;
+        Timing total, middlePage, everyRow;
         int rows = 0;
         int pageRows = 0;
         for (int r = 0; r < runs; ++r) {
@@ -174,11 +169,16 @@ int main(int argc, char** argv)
                 out() << "bench_reports: " << ui.shown.join(QLatin1Char(' ')) << "\n";
                 return 1;
             }
-            const double queried = t.nsecsElapsed() / 1e6;
-            pageRows = readPage(screen, page);
+            // The grid's first page was read with the count; a page further on as the person
+            // scrolls to the middle.
             const double shown = t.nsecsElapsed() / 1e6;
-            query.ms << queried;
-            firstPage.ms << shown - queried;
+            PagedQuery* grid = screen.rows();
+            pageRows = grid ? qMin(grid->count(), PagedQuery::kPageSize) : -1;
+            QElapsedTimer scroll;
+            scroll.start();
+            if (grid && grid->count() > 0)
+                grid->value(grid->count() / 2, c.kind->spec.columns.first().field);
+            middlePage.ms << scroll.nsecsElapsed() / 1e6;
             total.ms << shown;
             QElapsedTimer all;
             all.start();
@@ -190,10 +190,9 @@ int main(int argc, char** argv)
         allUnder = allUnder && under;
         out() << c.name << " (" << c.from.toString(Qt::ISODate) << " .. " << c.to.toString(Qt::ISODate) << ", " << rows
               << " rows, chart of " << screen.chart().categories.size() << "):\n"
-              << "  查询 " << ms(query.median()) << " (max " << ms(query.max()) << "), first page of " << pageRows
-              << " rows " << ms(firstPage.median()) << "\n"
-              << "  on screen after " << ms(total.median()) << " (max " << ms(total.max()) << "), target under "
-              << ms(c.limitMs) << (under ? ": ok" : ": TOO SLOW") << "\n"
+              << "  查询 with the first page of " << pageRows << " rows on screen: " << ms(total.median()) << " (max "
+              << ms(total.max()) << "), target under " << ms(c.limitMs) << (under ? ": ok" : ": TOO SLOW") << "\n"
+              << "  a page from the middle " << ms(middlePage.median()) << "\n"
               << "  every row read (export, print) " << ms(everyRow.median()) << "\n";
     }
 

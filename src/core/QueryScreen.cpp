@@ -3,53 +3,44 @@
 #include "core/Clock.h"
 #include "core/Ui.h"
 #include "core/export/ExportDBGrid.h"
+#include "core/print/GridPrint.h"
 
 #include <QDate>
+#include <QPainter>
+#include <QRectF>
 
 const QString QueryScreen::Rq1 = QStringLiteral("rq1");
 const QString QueryScreen::Rq2 = QStringLiteral("rq2");
 
-QueryScreen::QueryScreen(Ui& ui, bool hasDates) : m_ui(ui), m_hasDates(hasDates) {}
+QueryScreen::QueryScreen(const QueryScreenSpec& spec, Ui& ui) : FormState(ui), m_spec(spec) {}
 
-QueryScreen::~QueryScreen()
-{
-    m_db.close();
-}
+QueryScreen::~QueryScreen() = default;
 
 bool QueryScreen::create()
 {
-    if (m_hasDates) {
-        m_fields.insert(Rq1, Clock::todayText());
-        m_fields.insert(Rq2, Clock::todayText());
+    if (m_spec.hasDates) {
+        setText(Rq1, Clock::todayText());
+        setText(Rq2, Clock::todayText());
+        setEnterOrder({Rq1, Rq2}, [this] { query(); });
+        focus(Rq1);
     }
-    if (!m_db.open()) {
-        m_ui.showError(m_db.lastError());
+    if (!openConnection())
         return false;
-    }
-    // A query reads much of a big shop's file: mapped pages cost no system call each. Where
-    // the system cannot map the file, SQLite reads it as before.
-    m_db.exec(QStringLiteral("pragma mmap_size=1073741824"));
+    // A query reads much of a big shop's file: mapped pages cost no system call each. Where the
+    // system cannot map the file, SQLite reads it as before.
+    db().exec(QStringLiteral("pragma mmap_size=1073741824"));
     return true;
-}
-
-QString QueryScreen::text(const QString& field) const
-{
-    return m_fields.value(field);
-}
-
-void QueryScreen::setText(const QString& field, const QString& text)
-{
-    m_fields.insert(field, text);
 }
 
 bool QueryScreen::checkDate(const QString& field, const QString& label)
 {
     const QString t = text(field).trimmed();
     if (QDate::fromString(t, QStringLiteral("yyyy-MM-dd")).isValid()) {
-        m_fields.insert(field, t);
+        setText(field, t);
         return true;
     }
-    m_ui.showMessage(QStringLiteral("“%1”的日期不正确：%2，请按 年-月-日 输入").arg(label, text(field)));
+    ui().showMessage(QStringLiteral("“%1”的日期不正确：%2，请按 年-月-日 输入").arg(label, text(field)));
+    focus(field, true);
     return false;
 }
 
@@ -58,19 +49,30 @@ void QueryScreen::clearResult()
     m_queried = false;
     m_sql.clear();
     m_params.clear();
+    m_rows.reset();
     m_result.reset();
     m_chart = ChartData{};
 }
 
 bool QueryScreen::query()
 {
-    if (m_hasDates && (!checkDate(Rq1, QStringLiteral("从")) || !checkDate(Rq2, QStringLiteral("至"))))
+    if (m_spec.hasDates && (!checkDate(Rq1, QStringLiteral("从")) || !checkDate(Rq2, QStringLiteral("至"))))
         return false;
     clearResult();
+    ++m_generation;
     QString error;
-    if (!run(text(Rq1), text(Rq2), &error)) {
+    bool ok = run(m_spec.hasDates ? text(Rq1) : QString(), m_spec.hasDates ? text(Rq2) : QString(), &error);
+    if (ok) {
+        m_rows = std::make_unique<PagedQuery>(db(), m_sql);
+        for (auto it = m_params.cbegin(); it != m_params.cend(); ++it)
+            m_rows->bind(it.key(), it.value());
+        ok = m_rows->reload();
+        if (!ok)
+            error = m_rows->lastError();
+    }
+    if (!ok) {
         clearResult();
-        m_ui.showError(error);
+        dbError(error);
         return false;
     }
     m_queried = true;
@@ -81,7 +83,6 @@ void QueryScreen::setResult(const QString& sql, const QVariantMap& params)
 {
     m_sql = sql;
     m_params = params;
-    m_result.reset();
 }
 
 Query* QueryScreen::result()
@@ -89,12 +90,12 @@ Query* QueryScreen::result()
     if (!m_queried)
         return nullptr;
     if (!m_result) {
-        auto q = std::make_unique<Query>(m_db);
+        auto q = std::make_unique<Query>(db());
         q->setSql(m_sql);
         for (auto it = m_params.cbegin(); it != m_params.cend(); ++it)
             q->bind(it.key(), it.value());
         if (!q->open()) {
-            m_ui.showError(q->lastError());
+            dbError(q->lastError());
             return nullptr;
         }
         m_result = std::move(q);
@@ -102,19 +103,31 @@ Query* QueryScreen::result()
     return m_result.get();
 }
 
-QString QueryScreen::notQueriedMessage() const
+bool QueryScreen::refuseBeforeQuery()
 {
-    return QStringLiteral("请先查询");
+    if (m_queried)
+        return false;
+    ui().showMessage(m_spec.notQueried);
+    return true;
 }
 
 bool QueryScreen::exportGrid()
 {
-    if (!m_queried) {
-        m_ui.showMessage(notQueriedMessage());
+    if (refuseBeforeQuery())
         return false;
-    }
+    Query* rows = result();
+    return rows && ExportDBGrid(ui(), *rows, m_spec.columns);
+}
+
+bool QueryScreen::print(const GridColumns& shown, const ChartPainter& chart)
+{
+    if (refuseBeforeQuery())
+        return false;
     Query* rows = result();
     if (!rows)
         return false;
-    return ExportDBGrid(m_ui, *rows);
+    GridPrint::ExtraPage chartPage;
+    if (chart && !m_chart.isEmpty())
+        chartPage = [&chart](QPainter& painter, const QRect& area) { chart(painter, QRectF(area)); };
+    return GridPrint::print(ui(), m_spec.printTitle, shown, *rows, 0, chartPage);
 }

@@ -2,54 +2,57 @@
 
 namespace {
 
-using Column = ReportKind::Column;
-
-Column col(const char* field, const char* caption, int width)
+GridColumn text(const char* field, const char* caption, int width)
 {
-    return {QString::fromLatin1(field), QString::fromUtf8(caption), width};
+    return {QString::fromLatin1(field), QString::fromUtf8(caption), width, GridColumn::Format::Text, Qt::Alignment()};
+}
+
+GridColumn number(const char* field, const char* caption, int width)
+{
+    return {QString::fromLatin1(field), QString::fromUtf8(caption), width, GridColumn::Format::Number, Qt::Alignment()};
+}
+
+QueryScreenSpec spec(const char* form, const char* caption, const char* banner, const char* printTitle,
+                     const GridColumns& columns)
+{
+    QueryScreenSpec s;
+    s.formName = QString::fromLatin1(form);
+    s.caption = QString::fromUtf8(caption);
+    s.banner = QString::fromUtf8(banner);
+    s.printTitle = QString::fromUtf8(printTitle);
+    s.columns = columns;
+    s.hasDates = true;
+    s.hasChart = true;
+    return s;
 }
 
 ReportKind makeProfitQuery()
 {
-    ReportKind k;
-    k.formName = QStringLiteral("Tspxsly_form");
-    k.caption = QStringLiteral("商品销售利润表");
-    k.banner = QStringLiteral("商品销售利润查询");
-    k.printTitle = QStringLiteral("销售利润查询");
-    k.columns = {col("rq", "日期", 86),        col("spmc", "商品名称", 150), col("spxh", "商品型号", 80),
-                 col("spgg", "商品规格", 80),  col("splb", "商品类别", 80),  col("sl", "销售数量", 70),
-                 col("sale1", "销售单价", 70), col("jine", "销售金额", 80),  col("jinjia", "商品进价", 70),
-                 col("c1", "采购金额", 80),    col("c2", "单价利润", 70),    col("c3", "销售利润", 80)};
-    k.fill = &SalesFigures::profitQuery;
-    return k;
+    return {spec("Tspxsly_form", "商品销售利润表", "商品销售利润查询", "销售利润查询",
+                 {text("rq", "日期", 86), text("spmc", "商品名称", 150), text("spxh", "商品型号", 80),
+                  text("spgg", "商品规格", 80), text("splb", "商品类别", 80), number("sl", "销售数量", 70),
+                  number("sale1", "销售单价", 70), number("jine", "销售金额", 80), number("jinjia", "商品进价", 70),
+                  number("c1", "采购金额", 80), number("c2", "单价利润", 70), number("c3", "销售利润", 80)}),
+            &SalesFigures::profitQuery};
 }
 
 ReportKind makeRanking()
 {
-    ReportKind k;
-    k.formName = QStringLiteral("Tspxsph_form");
-    k.caption = QStringLiteral("商品销售情况表");
-    k.banner = QStringLiteral("商品销售情况查询");
-    k.printTitle = QStringLiteral("商品销售查询");
-    k.columns = {col("spbh", "商品编号", 90), col("spmc", "商品名称", 160), col("spxh", "商品型号", 90),
-                 col("spgg", "商品规格", 90), col("splb", "商品类别", 90),  col("spjl", "商品计量", 70),
-                 col("spsl", "销售数量", 80)};
-    k.fill = &SalesFigures::ranking;
-    return k;
+    return {spec("Tspxsph_form", "商品销售情况表", "商品销售情况查询", "商品销售查询",
+                 {text("spbh", "商品编号", 90), text("spmc", "商品名称", 160), text("spxh", "商品型号", 90),
+                  text("spgg", "商品规格", 90), text("splb", "商品类别", 90), text("spjl", "商品计量", 70),
+                  number("spsl", "销售数量", 80)}),
+            &SalesFigures::ranking};
 }
 
 ReportKind makeStatement()
 {
-    ReportKind k;
-    k.formName = QStringLiteral("Tlrtj_form");
-    k.caption = QStringLiteral("商品销售利润统计");
-    k.banner = QStringLiteral("商品销售利润统计");
     // The print names the screen's own list.
-    k.printTitle = QStringLiteral("商品销售利润统计");
-    k.columns = {col("sr1", "商品销售额", 100),   col("sr2", "供应商退货额", 100), col("zc1", "商品销售退款额", 110),
-                 col("zc2", "供应商应付额", 100), col("zc3", "商品损坏金额", 100), col("zhlr", "利润", 100)};
-    k.fill = &SalesFigures::statement;
-    return k;
+    return {spec("Tlrtj_form", "商品销售利润统计", "商品销售利润统计", "商品销售利润统计",
+                 {number("sr1", "商品销售额", 100), number("sr2", "供应商退货额", 100),
+                  number("zc1", "商品销售退款额", 110), number("zc2", "供应商应付额", 100),
+                  number("zc3", "商品损坏金额", 100), number("zhlr", "利润", 100)}),
+            &SalesFigures::statement};
 }
 
 } // namespace

@@ -1,11 +1,6 @@
 #include "reports/SalesReport.h"
 
-SalesReport::SalesReport(const ReportKind& kind, Ui& ui) : QueryScreen(ui), m_kind(kind) {}
-
-QList<QueryScreen::Column> SalesReport::columns() const
-{
-    return m_kind.columns;
-}
+SalesReport::SalesReport(const ReportKind& kind, Ui& ui) : QueryScreen(kind.spec, ui), m_kind(kind) {}
 
 bool SalesReport::run(const QString& rq1, const QString& rq2, QString* error)
 {

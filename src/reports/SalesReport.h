@@ -9,8 +9,6 @@ public:
     SalesReport(const ReportKind& kind, Ui& ui);
 
     const ReportKind& kind() const { return m_kind; }
-    QString printTitle() const override { return m_kind.printTitle; }
-    QList<Column> columns() const override;
 
 protected:
     bool run(const QString& rq1, const QString& rq2, QString* error) override;
