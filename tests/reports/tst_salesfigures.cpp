@@ -1,50 +1,22 @@
 #include "core/Clock.h"
 #include "core/DbConnection.h"
+#include "core/PdfTools.h"
+#include "reports/ReportsFixture.h"
 #include "reports/SalesReport.h"
 #include "support/ScriptedUi.h"
 #include "support/TestShop.h"
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
+using namespace ReportsFixture;
+
 namespace {
-
-struct Line {
-    const char* rq;
-    const char* spbh;
-    double sl;
-    double sale1;
-    double zhekouje; // the line after the voucher discount
-};
-
-bool addProduct(TestShop& shop, const QString& spbh, const QString& spmc, double jinjia)
-{
-    return shop.exec(
-        QStringLiteral("insert into spinfo(spbh,spmc,spxh,spgg,splb,spjl,jinjia,sale1) "
-                       "values(:SPBH,:SPMC,'500ml','瓶装','饮料','瓶',:JINJIA,1)"),
-        {{QStringLiteral("SPBH"), spbh}, {QStringLiteral("SPMC"), spmc}, {QStringLiteral("JINJIA"), jinjia}});
-}
-
-bool addLine(TestShop& shop, const Line& l, const QString& table = QStringLiteral("xiaoshoudrecord"))
-{
-    const QString spbh = QString::fromLatin1(l.spbh);
-    return shop.exec(
-        QStringLiteral(
-            "insert into %1(spbh,spmc,spxh,spgg,splb,spjl,sl,sale1,jine,zhekou,zhekouje,rq,djbh) "
-            "values(:SPBH,:SPMC,'500ml','瓶装','饮料','瓶',:SL,:SALE1,:JINE,0.9,:ZK,:RQ,'XS0120240301'||:SPBH)")
-            .arg(table),
-        {{QStringLiteral("SPBH"), spbh},
-         {QStringLiteral("SPMC"), QStringLiteral("商品") + spbh},
-         {QStringLiteral("SL"), l.sl},
-         {QStringLiteral("SALE1"), l.sale1},
-         {QStringLiteral("JINE"), l.sale1 * l.sl},
-         {QStringLiteral("ZK"), l.zhekouje},
-         {QStringLiteral("RQ"), QString::fromLatin1(l.rq)}});
-}
 
 // Opens a screen of the kind on the shop with the range set.
 std::unique_ptr<SalesReport> openScreen(const ReportKind& kind, ScriptedUi& ui, const QString& rq1, const QString& rq2)
@@ -119,29 +91,12 @@ const QStringList kLineColumns{QStringLiteral("rq"),    QStringLiteral("spmc"), 
 class SalesFiguresTest : public QObject {
     Q_OBJECT
 
-    // A small shop: three products (the third deleted from the catalogue after selling), sales
-    // lines from 2024-02-29 to 2024-03-05, a return and a held sale.
     std::unique_ptr<TestShop> m_shop;
 
     void makeShop()
     {
         m_shop = std::make_unique<TestShop>();
-        QVERIFY2(m_shop->isValid(), qPrintable(m_shop->error()));
-        QVERIFY(addProduct(*m_shop, QStringLiteral("1001"), QStringLiteral("商品1001"), 2.5));
-        QVERIFY(addProduct(*m_shop, QStringLiteral("1002"), QStringLiteral("商品1002"), 1.25));
-        QVERIFY(addProduct(*m_shop, QStringLiteral("1003"), QStringLiteral("商品1003"), 4));
-        const Line lines[] = {
-            {"2024-02-29", "1001", 1, 3.5, 3.5},  // before the range
-            {"2024-03-01", "1001", 2, 3.5, 6.3},  // paid, with a discount
-            {"2024-03-03", "1002", 1, 2, 2},      // held
-            {"2024-03-05", "1001", 3, 3.5, 10.5}, // the last day
-            {"2024-03-05", "1003", 5, 6, 30},     // a product since deleted
-            {"2024-03-06", "1002", 4, 2, 8},      // after the range
-        };
-        for (const Line& l : lines)
-            QVERIFY2(addLine(*m_shop, l), qPrintable(m_shop->error()));
-        QVERIFY(addLine(*m_shop, {"2024-03-03", "1001", 1, 3.5, 3.5}, QStringLiteral("xiaoshoudrecordth")));
-        QVERIFY(m_shop->exec(QStringLiteral("delete from spinfo where spbh='1003'")));
+        QVERIFY2(smallShop(*m_shop), qPrintable(m_shop->error()));
     }
 
 private Q_SLOTS:
@@ -445,6 +400,85 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(file).size() > 0);
     }
 
+    void printRefusedBeforeQuery()
+    {
+        for (const ReportKind* kind : ReportKind::all()) {
+            ScriptedUi ui;
+            SalesReport screen(*kind, ui);
+            QVERIFY(screen.create());
+            bool chartDrawn = false;
+            QVERIFY(!screen.print(kind->spec.columns, [&](QPainter&, const QRectF&) { chartDrawn = true; }));
+            QCOMPARE(ui.texts(), QStringList{QStringLiteral("请先查询")});
+            QVERIFY(ui.fileDialogTitles.isEmpty());
+            QVERIFY(!chartDrawn);
+        }
+    }
+
+    // The rows as a ruled table under the screen's title, then the chart on a page of its own.
+    void printTableThenChart_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("figure"); // a value of the printed table
+        QTest::newRow("profit query") << QStringLiteral("Tspxsly_form") << QStringLiteral("销售利润查询")
+                                      << QStringLiteral("0.75");
+        QTest::newRow("ranking") << QStringLiteral("Tspxsph_form") << QStringLiteral("商品销售查询")
+                                 << QStringLiteral("商品1001");
+        QTest::newRow("statement") << QStringLiteral("Tlrtj_form") << QStringLiteral("商品销售利润统计")
+                                   << QStringLiteral("-3.5");
+    }
+    void printTableThenChart()
+    {
+        QFETCH(QString, form);
+        QFETCH(QString, title);
+        QFETCH(QString, figure);
+        const ReportKind* kind = nullptr;
+        for (const ReportKind* k : ReportKind::all())
+            if (k->spec.formName == form)
+                kind = k;
+        QVERIFY(kind);
+        QVERIFY(m_shop->exec(QStringLiteral("insert into xiaoshoudth(djbh,zhje,rq) values('XT01202403030001',3.5,"
+                                            "'2024-03-03')")));
+        ScriptedUi ui;
+        auto screen = openScreen(*kind, ui, QStringLiteral("2024-03-01"), QStringLiteral("2024-03-05"));
+        QVERIFY(screen && screen->query());
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("print.pdf"));
+        ui.fileNames.enqueue(pdf);
+        QRectF chartArea;
+        QVERIFY(screen->print(kind->spec.columns, [&](QPainter& painter, const QRectF& area) {
+            chartArea = area;
+            painter.drawText(area, Qt::AlignCenter, QStringLiteral("图表在此"));
+        }));
+        QCOMPARE(ui.printed, QStringList{title});
+        QCOMPARE(ui.shown.last().title, QStringLiteral("查询结果打印"));
+        QCOMPARE(ui.lastText(), QStringLiteral("打印完成"));
+        QCOMPARE(PdfTools::pageCount(pdf), 2);
+        const QString table = PdfTools::pageText(pdf, 1);
+        QVERIFY2(table.contains(title) && table.contains(figure), qPrintable(table));
+        QVERIFY(PdfTools::pageText(pdf, 2).contains(QStringLiteral("图表在此")));
+        // The chart fills the landscape page inside its 1 cm margins.
+        QVERIFY(chartArea.width() > chartArea.height());
+        QVERIFY(chartArea.left() > 0 && chartArea.top() > 0);
+    }
+
+    void printWithoutChartFigures()
+    {
+        // Nothing sold: the ranking lists every product at 0 and has no best sellers to draw.
+        ScriptedUi ui;
+        auto screen = openScreen(ReportKind::ranking(), ui, QStringLiteral("2024-03-02"), QStringLiteral("2024-03-02"));
+        QVERIFY(screen && screen->query());
+        QVERIFY(screen->chart().isEmpty());
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("print.pdf"));
+        ui.fileNames.enqueue(pdf);
+        bool chartDrawn = false;
+        QVERIFY(
+            screen->print(ReportKind::ranking().spec.columns, [&](QPainter&, const QRectF&) { chartDrawn = true; }));
+        QVERIFY(!chartDrawn);
+        QCOMPARE(PdfTools::pageCount(pdf), 1);
+    }
+
     void badDateChangesNothing_data()
     {
         QTest::addColumn<QString>("rq1");
@@ -549,5 +583,6 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(SalesFiguresTest)
+// Printing lays out type, which needs the application of a graphical program (offscreen in tests).
+QTEST_MAIN(SalesFiguresTest)
 #include "tst_salesfigures.moc"

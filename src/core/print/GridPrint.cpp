@@ -8,8 +8,8 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QScreen>
 
 namespace GridPrint {

@@ -113,8 +113,7 @@ QueryScreenWindow::QueryScreenWindow(const LogicFactory& makeLogic, QWidget* par
         addButton(QStringLiteral("savechart"), QStringLiteral("保存图表"), QStyle::SP_DriveFDIcon,
                   [this] { saveChart(); });
     m_bar->addSeparator();
-    addButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭"), QStyle::SP_DialogCloseButton,
-              [this] { close(); });
+    addButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, [this] { close(); });
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
