@@ -121,6 +121,18 @@ QList<Table> buildTables()
     return t;
 }
 
+// The sales figures read the sales lines of a range per product and sum the vouchers and
+// payments of a range; these indexes hold every column those statements read.
+QStringList salesFiguresIndexes()
+{
+    return {QStringLiteral("create index if not exists ix_xiaoshoudrecord_rq_spbh on xiaoshoudrecord(rq,spbh,sl)"),
+            QStringLiteral("create index if not exists ix_xiaoshoud_rq_zhje on xiaoshoud(rq,zhje)"),
+            QStringLiteral("create index if not exists ix_xiaoshoudth_rq_zhje on xiaoshoudth(rq,zhje)"),
+            QStringLiteral("create index if not exists ix_jine_rq on jine(rq,jine)"),
+            QStringLiteral("create index if not exists ix_jine2_rq on jine2(rq,jine)"),
+            QStringLiteral("create index if not exists ix_jinhuodanbf_rq_hjje on jinhuodanbf(rq,hjje)")};
+}
+
 // The lookups the screens make: products by number, barcode and pinyin code, stock by
 // product, members by card and mobile, vouchers by number, by the date inside the number
 // and by date, voucher lines by number and by date.
@@ -152,6 +164,7 @@ QStringList indexStatements()
           << QStringLiteral("create index ix_%1_rq on %1(rq)").arg(t);
     }
     s << QStringLiteral("create index ix_xjls_rq on xjls(rq)");
+    s << salesFiguresIndexes();
     return s;
 }
 
@@ -159,7 +172,9 @@ QStringList indexStatements()
 // changes the schema appends its statements here and never edits an entry already shipped.
 const QList<QStringList>& migrations()
 {
-    static const QList<QStringList> list;
+    static const QList<QStringList> list{
+        salesFiguresIndexes(), // version 2
+    };
     return list;
 }
 
