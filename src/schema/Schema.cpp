@@ -165,10 +165,10 @@ const QList<QStringList>& migrations()
         // whatever the letter case typed or scanned ("where spbh=:SPBH collate nocase"), and
         // these indexes keep those lookups indexed.
         {
-            QStringLiteral("create index ix_spinfo_spbh_nocase on spinfo(spbh collate nocase)"),
-            QStringLiteral("create index ix_spinfo_tiaoma_nocase on spinfo(tiaoma collate nocase)"),
-            QStringLiteral("create index ix_hyinfo_hykh_nocase on hyinfo(hykh collate nocase)"),
-            QStringLiteral("create index ix_hyinfo_sjhao_nocase on hyinfo(sjhao collate nocase)"),
+            QStringLiteral("create index if not exists ix_spinfo_spbh_nocase on spinfo(spbh collate nocase)"),
+            QStringLiteral("create index if not exists ix_spinfo_tiaoma_nocase on spinfo(tiaoma collate nocase)"),
+            QStringLiteral("create index if not exists ix_hyinfo_hykh_nocase on hyinfo(hykh collate nocase)"),
+            QStringLiteral("create index if not exists ix_hyinfo_sjhao_nocase on hyinfo(sjhao collate nocase)"),
         },
     };
     return list;
