@@ -329,8 +329,9 @@ int main(int argc, char** argv)
         return 1;
     }
     QList<Ran> ran;
-    voucher.db().setStatementObserver(
-        [&ran](const QString& sql, const QVariantList& values) { ran << Ran{sql, values}; });
+    voucher.db().setStatementObserver([&ran](const QString& sql, const QVariantList& values) {
+        ran << Ran{sql, values};
+    });
     // The baseline's lines go under numbers of a date no till ever draws, and are removed at the end.
     const QString rawPrefix = QStringLiteral("XS0199999999");
     double touched = 0;

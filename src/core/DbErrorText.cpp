@@ -14,37 +14,68 @@ const QString kNotSaved = QStringLiteral("本次操作没有保存");
 const QHash<QString, QString>& captions()
 {
     static const QHash<QString, QString> names{
-        {QStringLiteral("spbh"), QStringLiteral("商品编号")},    {QStringLiteral("spmc"), QStringLiteral("商品名称")},
-        {QStringLiteral("spxh"), QStringLiteral("型号")},        {QStringLiteral("spgg"), QStringLiteral("规格")},
-        {QStringLiteral("splb"), QStringLiteral("类别")},        {QStringLiteral("spjl"), QStringLiteral("计量单位")},
-        {QStringLiteral("tiaoma"), QStringLiteral("条形码")},    {QStringLiteral("pinma"), QStringLiteral("拼音码")},
-        {QStringLiteral("wbma"), QStringLiteral("五笔码")},      {QStringLiteral("changjia"), QStringLiteral("生产厂家")},
-        {QStringLiteral("jinjia"), QStringLiteral("进价")},      {QStringLiteral("sale1"), QStringLiteral("售价")},
-        {QStringLiteral("sale2"), QStringLiteral("会员价")},     {QStringLiteral("sale3"), QStringLiteral("批发价")},
-        {QStringLiteral("kucun1"), QStringLiteral("库存上限")},  {QStringLiteral("kucun2"), QStringLiteral("库存下限")},
-        {QStringLiteral("beizhu"), QStringLiteral("备注")},      {QStringLiteral("qita"), QStringLiteral("其他")},
-        {QStringLiteral("bz"), QStringLiteral("备注")},          {QStringLiteral("djbh"), QStringLiteral("单据编号")},
-        {QStringLiteral("rq"), QStringLiteral("日期")},          {QStringLiteral("sj"), QStringLiteral("时间")},
-        {QStringLiteral("sl"), QStringLiteral("数量")},          {QStringLiteral("jine"), QStringLiteral("金额")},
-        {QStringLiteral("zhekou"), QStringLiteral("折扣")},      {QStringLiteral("zhekouje"), QStringLiteral("折扣后金额")},
-        {QStringLiteral("hjje"), QStringLiteral("合计金额")},    {QStringLiteral("hjsl"), QStringLiteral("合计数量")},
-        {QStringLiteral("lkje"), QStringLiteral("收款金额")},    {QStringLiteral("zhaoje"), QStringLiteral("找还金额")},
-        {QStringLiteral("fkfs"), QStringLiteral("付款方式")},    {QStringLiteral("xm"), QStringLiteral("操作员")},
-        {QStringLiteral("czy"), QStringLiteral("操作员")},       {QStringLiteral("zdy"), QStringLiteral("制单员")},
-        {QStringLiteral("khmc"), QStringLiteral("客户")},        {QStringLiteral("ckmc"), QStringLiteral("仓库名称")},
-        {QStringLiteral("ckbh"), QStringLiteral("仓库编号")},    {QStringLiteral("ckdz"), QStringLiteral("仓库地址")},
-        {QStringLiteral("fzr"), QStringLiteral("负责人")},       {QStringLiteral("gysbh"), QStringLiteral("供应商编号")},
-        {QStringLiteral("gysmc"), QStringLiteral("供应商名称")}, {QStringLiteral("gys"), QStringLiteral("供应商")},
-        {QStringLiteral("lbbh"), QStringLiteral("类别编号")},    {QStringLiteral("lbmc"), QStringLiteral("类别名称")},
-        {QStringLiteral("jlbh"), QStringLiteral("单位编号")},    {QStringLiteral("jlmc"), QStringLiteral("单位名称")},
-        {QStringLiteral("hykh"), QStringLiteral("会员卡号")},    {QStringLiteral("hyxm"), QStringLiteral("会员姓名")},
-        {QStringLiteral("xb"), QStringLiteral("性别")},          {QStringLiteral("sjhao"), QStringLiteral("手机号")},
-        {QStringLiteral("sfzhao"), QStringLiteral("身份证号")},  {QStringLiteral("dz"), QStringLiteral("地址")},
-        {QStringLiteral("js"), QStringLiteral("积分基数")},      {QStringLiteral("yhbh"), QStringLiteral("用户编号")},
-        {QStringLiteral("yhmc"), QStringLiteral("用户名称")},    {QStringLiteral("yhma"), QStringLiteral("密码")},
-        {QStringLiteral("gsmc"), QStringLiteral("公司名称")},    {QStringLiteral("gsdz"), QStringLiteral("公司地址")},
-        {QStringLiteral("gsdh"), QStringLiteral("公司电话")},    {QStringLiteral("neirong"), QStringLiteral("内容")},
-        {QStringLiteral("shuoming"), QStringLiteral("说明")},    {QStringLiteral("je"), QStringLiteral("金额")},
+        {QStringLiteral("spbh"), QStringLiteral("商品编号")},
+        {QStringLiteral("spmc"), QStringLiteral("商品名称")},
+        {QStringLiteral("spxh"), QStringLiteral("型号")},
+        {QStringLiteral("spgg"), QStringLiteral("规格")},
+        {QStringLiteral("splb"), QStringLiteral("类别")},
+        {QStringLiteral("spjl"), QStringLiteral("计量单位")},
+        {QStringLiteral("tiaoma"), QStringLiteral("条形码")},
+        {QStringLiteral("pinma"), QStringLiteral("拼音码")},
+        {QStringLiteral("wbma"), QStringLiteral("五笔码")},
+        {QStringLiteral("changjia"), QStringLiteral("生产厂家")},
+        {QStringLiteral("jinjia"), QStringLiteral("进价")},
+        {QStringLiteral("sale1"), QStringLiteral("售价")},
+        {QStringLiteral("sale2"), QStringLiteral("会员价")},
+        {QStringLiteral("sale3"), QStringLiteral("批发价")},
+        {QStringLiteral("kucun1"), QStringLiteral("库存上限")},
+        {QStringLiteral("kucun2"), QStringLiteral("库存下限")},
+        {QStringLiteral("beizhu"), QStringLiteral("备注")},
+        {QStringLiteral("qita"), QStringLiteral("其他")},
+        {QStringLiteral("bz"), QStringLiteral("备注")},
+        {QStringLiteral("djbh"), QStringLiteral("单据编号")},
+        {QStringLiteral("rq"), QStringLiteral("日期")},
+        {QStringLiteral("sj"), QStringLiteral("时间")},
+        {QStringLiteral("sl"), QStringLiteral("数量")},
+        {QStringLiteral("jine"), QStringLiteral("金额")},
+        {QStringLiteral("zhekou"), QStringLiteral("折扣")},
+        {QStringLiteral("zhekouje"), QStringLiteral("折扣后金额")},
+        {QStringLiteral("hjje"), QStringLiteral("合计金额")},
+        {QStringLiteral("hjsl"), QStringLiteral("合计数量")},
+        {QStringLiteral("lkje"), QStringLiteral("收款金额")},
+        {QStringLiteral("zhaoje"), QStringLiteral("找还金额")},
+        {QStringLiteral("fkfs"), QStringLiteral("付款方式")},
+        {QStringLiteral("xm"), QStringLiteral("操作员")},
+        {QStringLiteral("czy"), QStringLiteral("操作员")},
+        {QStringLiteral("zdy"), QStringLiteral("制单员")},
+        {QStringLiteral("khmc"), QStringLiteral("客户")},
+        {QStringLiteral("ckmc"), QStringLiteral("仓库名称")},
+        {QStringLiteral("ckbh"), QStringLiteral("仓库编号")},
+        {QStringLiteral("ckdz"), QStringLiteral("仓库地址")},
+        {QStringLiteral("fzr"), QStringLiteral("负责人")},
+        {QStringLiteral("gysbh"), QStringLiteral("供应商编号")},
+        {QStringLiteral("gysmc"), QStringLiteral("供应商名称")},
+        {QStringLiteral("gys"), QStringLiteral("供应商")},
+        {QStringLiteral("lbbh"), QStringLiteral("类别编号")},
+        {QStringLiteral("lbmc"), QStringLiteral("类别名称")},
+        {QStringLiteral("jlbh"), QStringLiteral("单位编号")},
+        {QStringLiteral("jlmc"), QStringLiteral("单位名称")},
+        {QStringLiteral("hykh"), QStringLiteral("会员卡号")},
+        {QStringLiteral("hyxm"), QStringLiteral("会员姓名")},
+        {QStringLiteral("xb"), QStringLiteral("性别")},
+        {QStringLiteral("sjhao"), QStringLiteral("手机号")},
+        {QStringLiteral("sfzhao"), QStringLiteral("身份证号")},
+        {QStringLiteral("dz"), QStringLiteral("地址")},
+        {QStringLiteral("js"), QStringLiteral("积分基数")},
+        {QStringLiteral("yhbh"), QStringLiteral("用户编号")},
+        {QStringLiteral("yhmc"), QStringLiteral("用户名称")},
+        {QStringLiteral("yhma"), QStringLiteral("密码")},
+        {QStringLiteral("gsmc"), QStringLiteral("公司名称")},
+        {QStringLiteral("gsdz"), QStringLiteral("公司地址")},
+        {QStringLiteral("gsdh"), QStringLiteral("公司电话")},
+        {QStringLiteral("neirong"), QStringLiteral("内容")},
+        {QStringLiteral("shuoming"), QStringLiteral("说明")},
+        {QStringLiteral("je"), QStringLiteral("金额")},
     };
     return names;
 }
@@ -95,9 +126,9 @@ QString forPerson(const QString& engineText)
                                             QRegularExpression::CaseInsensitiveOption);
     QRegularExpressionMatch m = tooLong.match(text);
     if (m.hasMatch()) {
-        return withEngineText(QStringLiteral("“%1”太长，最多%2个字，本次操作没有保存")
-                                  .arg(columnCaption(m.captured(1)), m.captured(2)),
-                              text);
+        return withEngineText(
+            QStringLiteral("“%1”太长，最多%2个字，本次操作没有保存").arg(columnCaption(m.captured(1)), m.captured(2)),
+            text);
     }
     // Whole-number columns carry CHECK(col BETWEEN low AND high).
     static const QRegularExpression outOfRange(
@@ -116,23 +147,22 @@ QString forPerson(const QString& engineText)
     m = wrongType.match(text);
     if (m.hasMatch()) {
         const bool whole = m.captured(2).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
-        return withEngineText(QStringLiteral("“%1”必须是%2，本次操作没有保存")
-                                  .arg(columnCaption(m.captured(3)), whole ? QStringLiteral("整数") : QStringLiteral("数字")),
-                              text);
+        return withEngineText(
+            QStringLiteral("“%1”必须是%2，本次操作没有保存")
+                .arg(columnCaption(m.captured(3)), whole ? QStringLiteral("整数") : QStringLiteral("数字")),
+            text);
     }
     static const QRegularExpression unique(QStringLiteral(R"(^UNIQUE constraint failed: (?:\w+\.)?(\w+))"),
                                            QRegularExpression::CaseInsensitiveOption);
     m = unique.match(text);
     if (m.hasMatch()) {
-        return withEngineText(
-            QStringLiteral("“%1”已经存在，本次操作没有保存").arg(columnCaption(m.captured(1))), text);
+        return withEngineText(QStringLiteral("“%1”已经存在，本次操作没有保存").arg(columnCaption(m.captured(1))), text);
     }
     static const QRegularExpression notNull(QStringLiteral(R"(^NOT NULL constraint failed: (?:\w+\.)?(\w+))"),
                                             QRegularExpression::CaseInsensitiveOption);
     m = notNull.match(text);
     if (m.hasMatch()) {
-        return withEngineText(QStringLiteral("“%1”不能为空，本次操作没有保存").arg(columnCaption(m.captured(1))),
-                              text);
+        return withEngineText(QStringLiteral("“%1”不能为空，本次操作没有保存").arg(columnCaption(m.captured(1))), text);
     }
     if (text.startsWith(QLatin1String("CHECK constraint failed"), Qt::CaseInsensitive))
         return withEngineText(QStringLiteral("数据不符合要求，本次操作没有保存"), text);

@@ -6,8 +6,7 @@
 
 ShopLock::ShopLock() : ShopLock(ProgramFolder::path()) {}
 
-ShopLock::ShopLock(const QString& folder)
-    : m_fileName(QDir(folder).filePath(lockFileName())), m_lock(m_fileName)
+ShopLock::ShopLock(const QString& folder) : m_fileName(QDir(folder).filePath(lockFileName())), m_lock(m_fileName)
 {
     // Held for the whole working day: a lock is stale only when its program is gone, never
     // because it is old.

@@ -135,13 +135,13 @@ void Checkout::computeChange()
 bool Checkout::tenderedAllowed(double amount)
 {
     // A sale takes money in; only a refund pays it out, so only a refund may be negative.
-    const bool allowed = m_kind.positiveAmounts ? amount >= 0 && amount <= kMaxTendered
-                                                : std::abs(amount) <= kMaxTendered;
+    const bool allowed =
+        m_kind.positiveAmounts ? amount >= 0 && amount <= kMaxTendered : std::abs(amount) <= kMaxTendered;
     if (!allowed) {
         const QString range = m_kind.positiveAmounts ? QStringLiteral("0到%1").arg(TextUtil::money(kMaxTendered))
                                                      : QStringLiteral("-%1到%1").arg(TextUtil::money(kMaxTendered));
-        m_ui.showMessage(QStringLiteral("%1金额“%2”不对：%1金额必须在%3之间，请重新输入")
-                             .arg(m_kind.amountLabel, text(Sk), range));
+        m_ui.showMessage(
+            QStringLiteral("%1金额“%2”不对：%1金额必须在%3之间，请重新输入").arg(m_kind.amountLabel, text(Sk), range));
     }
     return allowed;
 }

@@ -360,7 +360,8 @@ bool SalesVoucher::addLine()
         q.clear();
         q.add(QStringLiteral("insert into %1(spbh,spmc,spxh,spgg,splb,spjl,sl,sale1,jine,zhekou,zhekouje,djbh,rq)")
                   .arg(m_kind.lineTable));
-        q.add(QStringLiteral(" values(:SPBH,:SPMC,:SPXH,:SPGG,:SPlb,:SPJL,:SL,:SALE1,:JINE,:ZHEKOU,:ZHEKOUJE,:DJBH,:RQ)"));
+        q.add(QStringLiteral(
+            " values(:SPBH,:SPMC,:SPXH,:SPGG,:SPlb,:SPJL,:SL,:SALE1,:JINE,:ZHEKOU,:ZHEKOUJE,:DJBH,:RQ)"));
         q.bind(QStringLiteral("SPBH"), m_product.spbh);
         q.bind(QStringLiteral("SPMC"), m_product.spmc);
         q.bind(QStringLiteral("SPXH"), m_product.spxh);
@@ -400,23 +401,24 @@ bool SalesVoucher::addLine()
     return true;
 }
 
-bool SalesVoucher::amountsAllowed(const QString& quantityText, double quantity, const QString& priceText,
-                                  double price)
+bool SalesVoucher::amountsAllowed(const QString& quantityText, double quantity, const QString& priceText, double price)
 {
     // A sale never takes goods back or pays money out: that is the return screen's work, with
     // its own signs.
     const bool positive = m_kind.positiveAmounts;
     const bool quantityOk = positive ? quantity > 0 && quantity <= kMaxQuantity : std::abs(quantity) <= kMaxQuantity;
     if (!quantityOk) {
-        m_ui.showMessage(positive ? QStringLiteral("数量“%1”不对：数量必须大于0，最多9999，请重新输入").arg(quantityText)
-                                  : QStringLiteral("数量“%1”不对：数量最多9999，请重新输入").arg(quantityText));
+        m_ui.showMessage(positive
+                             ? QStringLiteral("数量“%1”不对：数量必须大于0，最多9999，请重新输入").arg(quantityText)
+                             : QStringLiteral("数量“%1”不对：数量最多9999，请重新输入").arg(quantityText));
         focus(Sl, true);
         return false;
     }
     const bool priceOk = positive ? price >= 0 && price <= kMaxPrice : std::abs(price) <= kMaxPrice;
     if (!priceOk) {
-        m_ui.showMessage(positive ? QStringLiteral("售价“%1”不对：售价必须在0到999999.99之间，请重新输入").arg(priceText)
-                                  : QStringLiteral("售价“%1”不对：售价最多999999.99，请重新输入").arg(priceText));
+        m_ui.showMessage(positive
+                             ? QStringLiteral("售价“%1”不对：售价必须在0到999999.99之间，请重新输入").arg(priceText)
+                             : QStringLiteral("售价“%1”不对：售价最多999999.99，请重新输入").arg(priceText));
         focus(m_priceReadOnly ? Spmc : Shoujia, true);
         return false;
     }

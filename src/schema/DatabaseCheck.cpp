@@ -55,7 +55,7 @@ private:
 bool writable(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
-    struct stat st{};
+    struct stat st {};
     if (::stat(name.constData(), &st) != 0)
         return false;
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)

@@ -400,8 +400,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("engine");
         QTest::addColumn<QString>("person"); // the first line; empty: the text passes unchanged
-        QTest::newRow("disk full") << QStringLiteral("database or disk is full") << QStringLiteral("磁盘已满，本次操作没有保存");
-        QTest::newRow("disk error") << QStringLiteral("disk I/O error") << QStringLiteral("读写磁盘时出错，本次操作没有保存");
+        QTest::newRow("disk full") << QStringLiteral("database or disk is full")
+                                   << QStringLiteral("磁盘已满，本次操作没有保存");
+        QTest::newRow("disk error") << QStringLiteral("disk I/O error")
+                                    << QStringLiteral("读写磁盘时出错，本次操作没有保存");
         QTest::newRow("read-only") << QStringLiteral("attempt to write a readonly database")
                                    << QStringLiteral("数据库文件是只读的，不能写入，本次操作没有保存");
         QTest::newRow("cannot open") << QStringLiteral("unable to open database file")
@@ -518,8 +520,8 @@ private Q_SLOTS:
         TestShop shop;
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
         DbConnection& db = shop.db();
-        for (const char* index : {"ix_spinfo_spbh_nocase", "ix_spinfo_tiaoma_nocase", "ix_hyinfo_hykh_nocase",
-                                  "ix_hyinfo_sjhao_nocase"})
+        for (const char* index :
+             {"ix_spinfo_spbh_nocase", "ix_spinfo_tiaoma_nocase", "ix_hyinfo_hykh_nocase", "ix_hyinfo_sjhao_nocase"})
             QVERIFY(db.exec(QStringLiteral("drop index %1").arg(QString::fromLatin1(index))));
         QVERIFY(db.exec(QStringLiteral("pragma user_version = 1")));
         QString error;
@@ -539,8 +541,8 @@ private Q_SLOTS:
         };
         for (const Lookup& l : lookups) {
             Query q(db);
-            q.setSql(QStringLiteral("explain query plan ") + QString::fromLatin1(l.sql).replace(QLatin1Char('?'),
-                                                                                                QStringLiteral(":V")));
+            q.setSql(QStringLiteral("explain query plan ") +
+                     QString::fromLatin1(l.sql).replace(QLatin1Char('?'), QStringLiteral(":V")));
             q.bind(QStringLiteral("V"), QStringLiteral("X"));
             QVERIFY2(q.open(), qPrintable(q.lastError()));
             QStringList plan;

@@ -179,8 +179,8 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("pos.mdb"));
-        QVERIFY(ourDatabase(file, {QStringLiteral("drop index ix_spinfo_spbh_nocase"),
-                                   QStringLiteral("pragma user_version = 1")}));
+        QVERIFY(ourDatabase(
+            file, {QStringLiteral("drop index ix_spinfo_spbh_nocase"), QStringLiteral("pragma user_version = 1")}));
         QCOMPARE(DatabaseCheck::problem(file), QString());
         QProcess till;
         start(till, dir.path());

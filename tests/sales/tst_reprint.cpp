@@ -76,7 +76,8 @@ private Q_SLOTS:
         QCOMPARE(t.spool(), first + withReprintLine(first));
         QCOMPARE(t.billBytes(), bill);
         QCOMPARE(state(t), before);
-        QCOMPARE(t.voucher->text(V::Djbh), refund ? QStringLiteral("XT01202403050002") : QStringLiteral("XS01202403050002"));
+        QCOMPARE(t.voucher->text(V::Djbh),
+                 refund ? QStringLiteral("XT01202403050002") : QStringLiteral("XS01202403050002"));
     }
 
     // The last posting is the one printed again, also when it completed a voucher held earlier.

@@ -201,8 +201,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("empty") << QString() << QStringLiteral("请输入付款金额");
         QTest::newRow("not a number") << QStringLiteral("七元") << QStringLiteral("付款金额“七元”不是数字，请重新输入");
-        QTest::newRow("beyond any till") << QStringLiteral("-1e308")
-                                         << QStringLiteral("付款金额“-1e308”不对：付款金额必须在-99999999.99到99999999.99之间，请重新输入");
+        QTest::newRow("beyond any till")
+            << QStringLiteral("-1e308")
+            << QStringLiteral("付款金额“-1e308”不对：付款金额必须在-99999999.99到99999999.99之间，请重新输入");
     }
     void refundAmountRefused()
     {

@@ -682,8 +682,7 @@ private Q_SLOTS:
         } else {
             other.voidVoucher();
         }
-        QCOMPARE(otherUi.texts().last(),
-                 QStringLiteral("单据XS01202403050001已经过账，不能再修改，请在新单据上继续"));
+        QCOMPARE(otherUi.texts().last(), QStringLiteral("单据XS01202403050001已经过账，不能再修改，请在新单据上继续"));
         // The posted sale is whole: its header paid, its lines, the stock and the cash box.
         QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("djbh='XS01202403050001' and qkje=0")), 1);
         QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord"), QStringLiteral("djbh='XS01202403050001'")), 3);
