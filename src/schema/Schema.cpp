@@ -170,10 +170,20 @@ QStringList indexStatements()
 
 // Numbered migrations: entry i raises the file from version i + 1 to i + 2. A release that
 // changes the schema appends its statements here and never edits an entry already shipped.
+// A new file is created at version 1 and brought up through the same list.
 const QList<QStringList>& migrations()
 {
     static const QList<QStringList> list{
-        salesFiguresIndexes(), // version 2
+        // Version 2: product numbers, barcodes, member cards and mobile numbers are found
+        // whatever the letter case typed or scanned ("where spbh=:SPBH collate nocase"), and
+        // these indexes keep those lookups indexed.
+        {
+            QStringLiteral("create index if not exists ix_spinfo_spbh_nocase on spinfo(spbh collate nocase)"),
+            QStringLiteral("create index if not exists ix_spinfo_tiaoma_nocase on spinfo(tiaoma collate nocase)"),
+            QStringLiteral("create index if not exists ix_hyinfo_hykh_nocase on hyinfo(hykh collate nocase)"),
+            QStringLiteral("create index if not exists ix_hyinfo_sjhao_nocase on hyinfo(sjhao collate nocase)"),
+        },
+        salesFiguresIndexes(), // version 3
     };
     return list;
 }
@@ -250,6 +260,12 @@ bool create(DbConnection& db, QString* error)
         for (const QString& s : indexStatements()) {
             if (!db.exec(s))
                 return false;
+        }
+        for (const QStringList& steps : migrations()) {
+            for (const QString& s : steps) {
+                if (!db.exec(s))
+                    return false;
+            }
         }
         return db.exec(QStringLiteral("pragma user_version = %1").arg(currentVersion()));
     });
