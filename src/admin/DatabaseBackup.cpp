@@ -205,10 +205,55 @@ QSet<QString> tablesOf(DbConnection& db, QString* error)
     return names;
 }
 
+quint32 bigEndian(const QByteArray& bytes, int at, int size)
+{
+    quint32 v = 0;
+    for (int i = 0; i < size; ++i)
+        v = (v << 8) | quint8(bytes.at(at + i));
+    return v;
+}
+
+// A file cut short reads its missing end as zeros, which the integrity check cannot always tell
+// from unused space: the length must be whole pages, as many as the header counts.
+bool checkLength(const QString& file, QString* reason)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *reason = QStringLiteral("无法读取文件（%1）").arg(f.errorString());
+        return false;
+    }
+    const QByteArray header = f.read(100);
+    const qint64 size = f.size();
+    if (size == 0)
+        return true; // an empty database: refused below for having none of our tables
+    if (header.size() < 100 || !header.startsWith("SQLite format 3")) {
+        *reason = QStringLiteral("文件不是数据库文件");
+        return false;
+    }
+    qint64 pageSize = bigEndian(header, 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
+        *reason = QStringLiteral("文件已损坏（页大小 %1 不对）").arg(pageSize);
+        return false;
+    }
+    const quint32 pages = bigEndian(header, 28, 4);
+    const bool countValid = pages > 0 && bigEndian(header, 24, 4) == bigEndian(header, 92, 4);
+    if (size % pageSize != 0 || (countValid && size < qint64(pages) * pageSize)) {
+        *reason = QStringLiteral("文件不完整（%1 字节，应为 %2 字节）")
+                      .arg(size)
+                      .arg(countValid ? qint64(pages) * pageSize : (size / pageSize + 1) * pageSize);
+        return false;
+    }
+    return true;
+}
+
 // Checks the working copy and brings it up to our version. `reason` says why it cannot be
 // restored.
 bool checkAndMigrate(const QString& work, QString* reason)
 {
+    if (!checkLength(work, reason))
+        return false;
     DbConnection db(work);
     if (!db.open()) {
         const bool damaged = db.lastError().contains(QLatin1String("malformed"));
@@ -223,8 +268,11 @@ bool checkAndMigrate(const QString& work, QString* reason)
         return false;
     }
     QStringList problems;
-    for (int row = 0; row < q.recordCount(); ++row)
-        problems << Query::variantText(q.rows().at(row).value(0));
+    for (int row = 0; row < q.recordCount(); ++row) {
+        const QString line = Query::variantText(q.rows().at(row).value(0));
+        if (!line.startsWith(QLatin1String("*** in database")))
+            problems << line;
+    }
     if (problems != QStringList{QStringLiteral("ok")}) {
         *reason = QStringLiteral("文件已损坏（%1）").arg(problems.mid(0, 3).join(QStringLiteral("；")));
         return false;

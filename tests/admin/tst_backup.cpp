@@ -335,8 +335,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("truncated") << "truncated"
-                                   << "文件已损坏";
+        QTest::newRow("cut at a page") << "truncated"
+                                       << "文件不完整";
+        QTest::newRow("last byte missing") << "short"
+                                           << "文件不完整";
         QTest::newRow("damaged page") << "damaged"
                                       << "文件已损坏";
         QTest::newRow("text file") << "text"
@@ -365,7 +367,9 @@ private Q_SLOTS:
         QVERIFY(DatabaseBackup::backup(database, good, {}, nullptr));
         const QString file = dir.filePath(QStringLiteral("candidate.bak"));
         if (kind == QLatin1String("truncated")) {
-            QVERIFY(writeFile(file, readFile(good).left(int(QFileInfo(good).size() * 2 / 3))));
+            QVERIFY(writeFile(file, readFile(good).left(int(QFileInfo(good).size() / 4096 * 2 / 3 * 4096))));
+        } else if (kind == QLatin1String("short")) {
+            QVERIFY(writeFile(file, readFile(good).chopped(1)));
         } else if (kind == QLatin1String("damaged")) {
             QByteArray bytes = readFile(good);
             for (int i = 4096 * 3; i < 4096 * 3 + 600; ++i)
