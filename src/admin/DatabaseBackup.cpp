@@ -13,6 +13,10 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace DatabaseBackup {
 
 namespace {
@@ -78,6 +82,7 @@ public:
         m_db = nullptr;
     }
     sqlite3* db() const { return m_db; }
+    int lastCode() const { return m_db ? (sqlite3_errcode(m_db) & 0xff) : SQLITE_ERROR; }
     QString message(int rc) const
     {
         const char* text = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
@@ -366,6 +371,50 @@ bool matchPageSize(Handle& work, Handle& target, QString* error)
            work.exec(QByteArray("PRAGMA page_size=" + size).constData(), error) && work.exec("VACUUM", error);
 }
 
+// Whether the shop's own file is beyond SQLite's reading (its first page damaged, or no database
+// at all): its data cannot be copied page by page, nor can pages be written into it.
+bool unreadable(const QString& database)
+{
+    Handle h;
+    QString err;
+    QString value;
+    if (!h.open(database, SQLITE_OPEN_READWRITE, &err))
+        return false;
+    if (h.scalar("select count(*) from sqlite_master", &value, &err))
+        return false;
+    return h.lastCode() == SQLITE_NOTADB || h.lastCode() == SQLITE_CORRUPT;
+}
+
+// For a shop file SQLite cannot read: the file (with its log, if any) kept byte for byte, then the
+// checked working copy put in its place. The program's connections are closed at this point.
+bool replaceUnreadable(const QString& work, const QString& database, const QString& keep, QString* error)
+{
+    if (!QFile::copy(database, keep)) {
+        *error = QStringLiteral("无法保存恢复前的数据：不能建立文件 %1").arg(native(keep));
+        return false;
+    }
+    const QString log = database + QStringLiteral("-wal");
+    if (QFileInfo::exists(log) && !QFile::copy(log, keep + QStringLiteral("-wal"))) {
+        QFile::remove(keep);
+        *error = QStringLiteral("无法保存恢复前的数据：不能建立文件 %1-wal").arg(native(keep));
+        return false;
+    }
+    {
+        // The working copy stands alone before it takes the shop's name.
+        Handle h;
+        if (!h.open(work, SQLITE_OPEN_READWRITE, error) || !h.exec("PRAGMA journal_mode=DELETE", error))
+            return false;
+    }
+    QFile::remove(log);
+    QFile::remove(database + QStringLiteral("-shm"));
+    if (std::rename(QFile::encodeName(work).constData(), QFile::encodeName(database).constData()) != 0) {
+        *error = QStringLiteral("无法替换数据库文件 %1：%2")
+                     .arg(native(database), QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void setPagesPerStep(int pages)
@@ -460,12 +509,18 @@ RestoreResult restore(const QString& file, const QString& database, const QStrin
 
     // 2. The data of now, kept as a backup beside the shop (none when there is no shop yet).
     const bool haveShop = target.exists();
+    bool damaged = false;
     if (haveShop) {
         QString err;
         if (!backup(
                 database, keepCurrentAs, [&](int p) { report(progress, 20 + p * 35 / 100); }, &err)) {
-            result.reason = QStringLiteral("无法保存恢复前的数据：%1").arg(err);
-            return result;
+            // A shop file that SQLite cannot read at all is what a restore is for: it is kept
+            // as it is, byte for byte, below.
+            damaged = unreadable(database);
+            if (!damaged) {
+                result.reason = QStringLiteral("无法保存恢复前的数据：%1").arg(err);
+                return result;
+            }
         }
         result.keptAs = keepCurrentAs;
     }
@@ -474,7 +529,12 @@ RestoreResult restore(const QString& file, const QString& database, const QStrin
     // 3. Every connection of the program to the shop closed; the backup's pages written into the
     //    shop in one transaction; the connections opened again.
     ConnectionSuspension suspension(database);
-    {
+    if (damaged) {
+        if (!replaceUnreadable(work, database, keepCurrentAs, &result.reason)) {
+            result.keptAs.clear();
+            return result;
+        }
+    } else {
         Handle from;
         Handle to;
         QString err;

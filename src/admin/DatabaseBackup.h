@@ -46,7 +46,9 @@ struct RestoreResult {
 
 // Replaces the data of `database` by that of the backup `file`. Before anything changes,
 // the backup is checked and the current data is kept in `keepCurrentAs`; when either fails,
-// `database` is left exactly as it was.
+// `database` is left exactly as it was. A shop file that SQLite cannot read at all is kept byte
+// for byte (with its log as `keepCurrentAs` + "-wal") and replaced by the checked backup; a missing
+// one is created.
 RestoreResult restore(const QString& file, const QString& database, const QString& keepCurrentAs,
                       const Progress& progress);
 

@@ -443,6 +443,31 @@ private Q_SLOTS:
         QCOMPARE(scalarIn(database, QStringLiteral("select count(*) from hyinfo")).toInt(), 0);
     }
 
+    // A shop whose file SQLite cannot read any more is exactly what a restore is for: the broken
+    // file is kept byte for byte and the backup takes its place.
+    void restoreOverUnreadableShop()
+    {
+        TestShop shop(true);
+        const QString database = shop.file(QStringLiteral("pos.mdb"));
+        const QString backup = shop.file(QStringLiteral("good.bak"));
+        QVERIFY(DatabaseBackup::backup(database, backup, {}, nullptr));
+        const int products = shop.count(QStringLiteral("spinfo"));
+        shop.db().close();
+        QByteArray broken = readFile(database);
+        broken.replace(0, 100, QByteArray(100, 'z'));
+        QVERIFY(writeFile(database, broken));
+        QVERIFY(!shop.db().open());
+
+        const QString kept = shop.file(QStringLiteral("kept.bak"));
+        const DatabaseBackup::RestoreResult r = DatabaseBackup::restore(backup, database, kept, {});
+        QVERIFY2(r.ok, qPrintable(r.reason));
+        QCOMPARE(r.keptAs, kept);
+        QCOMPARE(readFile(kept), broken);
+        QVERIFY(shop.db().open());
+        QCOMPARE(shop.count(QStringLiteral("spinfo")), products);
+        QCOMPARE(integrity(database), QStringLiteral("ok"));
+    }
+
     // pos-setup --backup and --restore: the same copy, checks and refusals for a nightly job.
     void commandLine()
     {
