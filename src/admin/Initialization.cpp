@@ -84,3 +84,26 @@ bool run(DbConnection& db, Ui& ui, const QList<bool>& ticked, QString* backupFil
 }
 
 } // namespace Initialization
+
+// ---------------------------------------------------------------------------------------------
+// InitializationForm
+
+InitializationForm::InitializationForm(Ui& ui) : FormState(ui) {}
+
+bool InitializationForm::create()
+{
+    if (!openConnection())
+        return false;
+    for (const Initialization::Group& g : Initialization::groups())
+        setText(g.box, QStringLiteral("1"));
+    focus(Initialization::groups().first().box);
+    return true;
+}
+
+bool InitializationForm::confirm()
+{
+    QList<bool> ticked;
+    for (const Initialization::Group& g : Initialization::groups())
+        ticked << (text(g.box) == QLatin1String("1"));
+    return Initialization::run(db(), ui(), ticked, &m_backup);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FormState.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -25,3 +27,19 @@ const QList<Group>& groups();
 bool run(DbConnection& db, Ui& ui, const QList<bool>& ticked, QString* backupFile = nullptr);
 
 } // namespace Initialization
+
+// The initialization dialog Tcsh_form: the six boxes c1 … c6 (texts "1" ticked), all ticked when
+// it opens, and 确认.
+class InitializationForm : public FormState {
+public:
+    explicit InitializationForm(Ui& ui);
+
+    bool create();
+    // 确认; the dialog stays open.
+    bool confirm();
+    // Where the backup of the last run went.
+    QString lastBackup() const { return m_backup; }
+
+private:
+    QString m_backup;
+};

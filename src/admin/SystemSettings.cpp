@@ -106,3 +106,57 @@ bool saveSwitches(DbConnection& db, Ui& ui, const QList<bool>& on)
 }
 
 } // namespace SystemSettings
+
+// ---------------------------------------------------------------------------------------------
+// SettingsForm
+
+const QString SettingsForm::SaveCompany = QStringLiteral("saveCompany");
+const QString SettingsForm::SaveSwitches = QStringLiteral("saveSwitches");
+
+SettingsForm::SettingsForm(Ui& ui) : FormState(ui)
+{
+    // Enter walks the company entries and rests on their 存盘 without pressing it.
+    QStringList order;
+    for (const SystemSettings::Field& f : SystemSettings::companyFields())
+        order << f.name;
+    order << SaveCompany;
+    setEnterOrder(order);
+}
+
+bool SettingsForm::create()
+{
+    if (!openConnection())
+        return false;
+    SystemSettings::Values v;
+    if (!SystemSettings::load(db(), ui(), &v))
+        return false;
+    setText(QStringLiteral("gsmc"), v.company.gsmc);
+    setText(QStringLiteral("gsdz"), v.company.gsdz);
+    setText(QStringLiteral("gsdh"), v.company.gsdh);
+    for (int i = 0; i < SystemSettings::switches().size(); ++i)
+        setText(SystemSettings::switches().at(i).box, v.on.value(i) ? QStringLiteral("1") : QStringLiteral("0"));
+    focus(QStringLiteral("gsmc"));
+    return true;
+}
+
+bool SettingsForm::saveCompany()
+{
+    return SystemSettings::saveCompany(
+        db(), ui(), {text(QStringLiteral("gsmc")), text(QStringLiteral("gsdz")), text(QStringLiteral("gsdh"))});
+}
+
+bool SettingsForm::saveSwitches()
+{
+    QList<bool> on;
+    for (const SystemSettings::Switch& s : SystemSettings::switches())
+        on << (text(s.box) == QLatin1String("1"));
+    return SystemSettings::saveSwitches(db(), ui(), on);
+}
+
+void SettingsForm::enterPressed(const QString& field)
+{
+    if (field == SaveCompany)
+        saveCompany();
+    else
+        FormState::enterPressed(field);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FormState.h"
+
 #include <QList>
 #include <QString>
 
@@ -48,3 +50,21 @@ bool saveCompany(DbConnection& db, Ui& ui, const Company& company);
 bool saveSwitches(DbConnection& db, Ui& ui, const QList<bool>& on);
 
 } // namespace SystemSettings
+
+// The settings dialog Txtsz_form: the page "公司信息" with three entries and its 存盘, the page
+// "版本功能" with the six boxes (texts "1" ticked, "0" cleared) and its 存盘. Each page saves on
+// its own.
+class SettingsForm : public FormState {
+public:
+    static const QString SaveCompany;  // 存盘 on "公司信息"
+    static const QString SaveSwitches; // 存盘 on "版本功能"
+
+    explicit SettingsForm(Ui& ui);
+
+    // Opens the connection and shows what is stored.
+    bool create();
+    bool saveCompany();
+    bool saveSwitches();
+    // Enter on the company page's 存盘 presses it.
+    void enterPressed(const QString& field) override;
+};

@@ -94,35 +94,44 @@ QString maskedPassword()
     return QStringLiteral("******");
 }
 
-Outcome add(DbConnection& db, Ui& ui, const User& user)
+bool checkNew(DbConnection& db, Ui& ui, const User& user, QString* focus)
 {
+    *focus = QStringLiteral("yhbh");
     if (!onlyDigits(user.number)) {
         ui.showMessage(QStringLiteral("编码不是数字请重新输入"));
-        return Outcome::Refused;
+        return false;
     }
     Query q(db);
     q.setSql(QStringLiteral("select * from userlogin where yhbh=:YHBH"));
     q.bind(QStringLiteral("YHBH"), user.number);
     if (!q.open()) {
-        ui.showError(QStringLiteral("数据保存失败\n%1").arg(q.lastError()));
-        return Outcome::Failed;
+        ui.showError(q.lastError());
+        return false;
     }
     if (!q.isEmpty()) {
         ui.showMessage(QStringLiteral("编号重复，请重新输入"));
-        return Outcome::Refused;
+        return false;
     }
     if (user.number.size() != 3) {
         ui.showMessage(QStringLiteral("格式错误或数据不完整，请重新输入"));
-        return Outcome::Refused;
+        return false;
     }
+    *focus = QStringLiteral("yhmc");
     if (user.name.isEmpty()) {
         ui.showMessage(QStringLiteral("用户名称不能为空，请重新输入"));
-        return Outcome::Refused;
+        return false;
     }
-    if (!checkLengths(ui, user))
-        return Outcome::Refused;
+    if (!checkLengths(ui, user)) {
+        if (user.name.size() <= kNameLength)
+            *focus = QStringLiteral("yhma");
+        return false;
+    }
+    focus->clear();
+    return true;
+}
 
-    QString error;
+bool insert(DbConnection& db, const User& user, QString* error)
+{
     const bool written = db.transaction([&] {
         Query w(db);
         w.setSql(QStringLiteral("insert into userlogin(yhbh,yhmc,yhma,admin) values(:YHBH,:YHMC,:YHMA,:ADMIN)"));
@@ -131,37 +140,37 @@ Outcome add(DbConnection& db, Ui& ui, const User& user)
         w.bind(QStringLiteral("YHMA"), user.password);
         w.bind(QStringLiteral("ADMIN"), user.admin ? 1 : 0);
         if (!w.execute())
-            return error = w.lastError(), false;
+            return *error = w.lastError(), false;
         // Rights left behind by a user of this number deleted by an older version of the
         // program must not pass to the new one.
         w.setSql(QStringLiteral("delete from usermenu where yhbh=:YHBH"));
         w.bind(QStringLiteral("YHBH"), user.number);
         if (!w.execute())
-            return error = w.lastError(), false;
+            return *error = w.lastError(), false;
         w.setSql(QStringLiteral("insert into usermenu(yhbh) values(:YHBH)"));
         w.bind(QStringLiteral("YHBH"), user.number);
         if (!w.execute())
-            return error = w.lastError(), false;
+            return *error = w.lastError(), false;
         return true;
     });
-    if (!written) {
-        ui.showError(QStringLiteral("数据保存失败\n%1").arg(error.isEmpty() ? db.lastError() : error));
-        return Outcome::Failed;
-    }
-    ui.showMessage(QStringLiteral("保存成功"));
-    return Outcome::Done;
+    if (!written && error->isEmpty())
+        *error = db.lastError();
+    return written;
 }
 
-Outcome edit(DbConnection& db, Ui& ui, const User& user)
+bool checkEdited(Ui& ui, const User& user)
 {
     // The add dialog's rule holds here too: an operator without a name would be recorded on
     // every voucher as nobody.
     if (user.name.isEmpty()) {
         ui.showMessage(QStringLiteral("用户名称不能为空，请重新输入"));
-        return Outcome::Refused;
+        return false;
     }
-    if (!checkLengths(ui, user))
-        return Outcome::Refused;
+    return checkLengths(ui, user);
+}
+
+bool update(DbConnection& db, const User& user, QString* error)
+{
     Query q(db);
     q.setSql(QStringLiteral("update userlogin set yhmc=:YHMC,yhma=:YHMA,admin=:ADMIN where yhbh=:YHBH"));
     q.bind(QStringLiteral("YHMC"), user.name);
@@ -169,15 +178,14 @@ Outcome edit(DbConnection& db, Ui& ui, const User& user)
     q.bind(QStringLiteral("ADMIN"), user.admin ? 1 : 0);
     q.bind(QStringLiteral("YHBH"), user.number);
     if (!q.execute()) {
-        ui.showError(QStringLiteral("数据保存失败\n%1").arg(q.lastError()));
-        return Outcome::Failed;
+        *error = q.lastError();
+        return false;
     }
     if (q.rowsAffected() == 0) {
-        ui.showMessage(QStringLiteral("用户%1已不存在，没有保存").arg(user.number));
-        return Outcome::Refused;
+        *error = QStringLiteral("用户%1已不存在").arg(user.number);
+        return false;
     }
-    ui.showMessage(QStringLiteral("保存成功"));
-    return Outcome::Done;
+    return true;
 }
 
 Outcome remove(DbConnection& db, Ui& ui, const QString& number, bool* deleted)

@@ -27,12 +27,18 @@ enum class Outcome {
 // What the list shows in the 用户密码 column instead of the password.
 QString maskedPassword();
 
-// 确认 on the add dialog: the checks in their order (digits, duplicate, length, name), then the
-// userlogin and usermenu rows in one transaction, the menu rights all empty. "保存成功" when written.
-Outcome add(DbConnection& db, Ui& ui, const User& user);
+// The add dialog's checks in their order: digits only, not a number in use, three digits, a
+// name; then the lengths of name and password. The message is shown and `focus` names the
+// entry to go to ("" for none). False when the user may not be added.
+bool checkNew(DbConnection& db, Ui& ui, const User& user, QString* focus);
+// The userlogin row and an empty usermenu row (every menu right off) in one transaction.
+bool insert(DbConnection& db, const User& user, QString* error);
 
-// 保存 on the edit dialog: name, password and administrator flag of the user `user.number`.
-Outcome edit(DbConnection& db, Ui& ui, const User& user);
+// The edit dialog's checks: a name, and name and password within their lengths.
+bool checkEdited(Ui& ui, const User& user);
+// Name, password and administrator flag of the user `user.number`. A user deleted meanwhile
+// is an error, not a silent "saved".
+bool update(DbConnection& db, const User& user, QString* error);
 
 // 删除 on the list: refuses the logged-in user and the last user with the 系统维护 right, asks,
 // then deletes the userlogin and usermenu rows in one transaction and says "删除成功".

@@ -43,12 +43,34 @@ private Q_SLOTS:
                            {"D", bits.mid(3, 1).toInt()},
                            {"E", bits.mid(4, 1).toInt()},
                            {"F", bits.mid(5, 1).toInt()}}));
-        SystemSettings::Values v;
-        QVERIFY(SystemSettings::load(shop.db(), ui, &v));
-        QCOMPARE(v.on, flags(bits));
-        QVERIFY(SystemSettings::saveSwitches(shop.db(), ui, v.on));
+        SettingsForm form(ui);
+        QVERIFY(form.create());
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(form.text(QStringLiteral("prnt%1").arg(i + 1)), bits.mid(i, 1));
+        QVERIFY(form.saveSwitches());
         QCOMPARE(stored(shop), bits);
         QCOMPARE(ui.texts(), QStringList{QStringLiteral("保存成功")});
+    }
+
+    // Enter walks the company entries and rests on their 存盘 without pressing it; Enter on the
+    // button itself presses it.
+    void enterOrder()
+    {
+        TestShop shop;
+        ScriptedUi ui;
+        SettingsForm form(ui);
+        QVERIFY(form.create());
+        QCOMPARE(form.focusField(), QStringLiteral("gsmc"));
+        QCOMPARE(form.text(QStringLiteral("gsmc")), QStringLiteral("翠湖超市"));
+        for (const char* next : {"gsdz", "gsdh", "saveCompany"}) {
+            form.enterPressed(form.focusField());
+            QCOMPARE(form.focusField(), QString::fromLatin1(next));
+        }
+        QVERIFY(ui.texts().isEmpty());
+        form.setText(QStringLiteral("gsmc"), QStringLiteral("湖边小店"));
+        form.enterPressed(SettingsForm::SaveCompany);
+        QCOMPARE(ui.texts(), QStringList{QStringLiteral("保存成功")});
+        QCOMPARE(shop.scalar(QStringLiteral("select gsmc from xtsz")).toString(), QStringLiteral("湖边小店"));
     }
 
     // The company page writes its three fields and leaves the switches; the switches page the other way.

@@ -1,4 +1,5 @@
 #include "admin/RightsLists.h"
+#include "admin/UserScreens.h"
 #include "admin/Users.h"
 #include "core/LoginUser.h"
 #include "core/MainMenu.h"
@@ -47,48 +48,73 @@ private Q_SLOTS:
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
         const QString digits = QStringLiteral("编码不是数字请重新输入");
         const QString format = QStringLiteral("格式错误或数据不完整，请重新输入");
         const QString duplicate = QStringLiteral("编号重复，请重新输入");
-        QTest::newRow("letter") << QStringLiteral("12a") << QStringLiteral("甲") << digits;
-        QTest::newRow("blank inside") << QStringLiteral("1 2") << QStringLiteral("甲") << digits;
-        QTest::newRow("full-width digits") << QStringLiteral("１２３") << QStringLiteral("甲") << digits;
-        QTest::newRow("two digits") << QStringLiteral("12") << QStringLiteral("甲") << format;
-        QTest::newRow("four digits") << QStringLiteral("1234") << QStringLiteral("甲") << format;
-        QTest::newRow("empty") << QString() << QStringLiteral("甲") << format;
-        QTest::newRow("existing") << QStringLiteral("002") << QStringLiteral("甲") << duplicate;
+        const QString yhbh = QStringLiteral("yhbh");
+        QTest::newRow("letter") << QStringLiteral("12a") << QStringLiteral("甲") << digits << yhbh;
+        QTest::newRow("blank inside") << QStringLiteral("1 2") << QStringLiteral("甲") << digits << yhbh;
+        QTest::newRow("full-width digits") << QStringLiteral("１２３") << QStringLiteral("甲") << digits << yhbh;
+        QTest::newRow("two digits") << QStringLiteral("12") << QStringLiteral("甲") << format << yhbh;
+        QTest::newRow("four digits") << QStringLiteral("1234") << QStringLiteral("甲") << format << yhbh;
+        QTest::newRow("empty") << QString() << QStringLiteral("甲") << format << yhbh;
+        QTest::newRow("existing") << QStringLiteral("002") << QStringLiteral("甲") << duplicate << yhbh;
         // An old two-digit user: the duplicate is found before the length is looked at.
-        QTest::newRow("existing, wrong length") << QStringLiteral("77") << QStringLiteral("甲") << duplicate;
-        QTest::newRow("no name") << QStringLiteral("003") << QString()
-                                 << QStringLiteral("用户名称不能为空，请重新输入");
+        QTest::newRow("existing, wrong length") << QStringLiteral("77") << QStringLiteral("甲") << duplicate << yhbh;
+        QTest::newRow("no name") << QStringLiteral("003") << QString() << QStringLiteral("用户名称不能为空，请重新输入")
+                                 << QStringLiteral("yhmc");
         QTest::newRow("name too long")
             << QStringLiteral("003") << QString(21, QChar(u'名'))
-            << QStringLiteral("用户名称“%1”超过20个字，请重新输入").arg(QString(21, QChar(u'名')));
+            << QStringLiteral("用户名称“%1”超过20个字，请重新输入").arg(QString(21, QChar(u'名')))
+            << QStringLiteral("yhmc");
     }
     void addRefusals()
     {
         QFETCH(QString, number);
         QFETCH(QString, name);
         QFETCH(QString, message);
+        QFETCH(QString, focus);
         Shop s;
         QVERIFY2(s.shop.isValid(), qPrintable(s.shop.error()));
         QVERIFY(s.shop.exec(QStringLiteral("insert into userlogin(yhbh,yhmc) values('77','老用户')")));
         const int before = s.users();
         const int menusBefore = s.shop.count(QStringLiteral("usermenu"));
-        QCOMPARE(Users::add(s.shop.db(), s.ui, User{number, name, QStringLiteral("1"), false}), Outcome::Refused);
+        UserForm form(RecordForm::Mode::Add, s.ui);
+        QVERIFY(form.create());
+        form.edited(QStringLiteral("yhbh"), number);
+        form.edited(QStringLiteral("yhmc"), name);
+        form.edited(QStringLiteral("yhma"), QStringLiteral("1"));
+        QVERIFY(!form.confirm());
         QCOMPARE(s.ui.texts(), QStringList{message});
+        QCOMPARE(form.focusField(), focus);
+        QCOMPARE(form.text(QStringLiteral("yhbh")), number);
         QCOMPARE(s.users(), before);
         QCOMPARE(s.shop.count(QStringLiteral("usermenu")), menusBefore);
     }
 
-    // A new user has one row in each table and no right at all, so the main window switches every
-    // right-controlled menu off; rights a deleted user of that number left behind do not pass on.
+    // The add dialog: 确认 waits for a number; Enter walks number, name, password and presses
+    // 确认. A new user has one row in each table and no right at all, so the main window switches
+    // every right-controlled menu off; rights a deleted user of that number left behind do not pass
+    // on. The entries are emptied for the next user.
     void addWritesUserAndEmptyRights()
     {
         Shop s;
         QVERIFY(s.shop.exec(QStringLiteral("insert into usermenu(yhbh,m1,m7) values('005',1,1)")));
-        QCOMPARE(Users::add(s.shop.db(), s.ui, User{QStringLiteral("005"), QStringLiteral("新人"), QString(), true}),
-                 Outcome::Done);
+        UserForm form(RecordForm::Mode::Add, s.ui);
+        QVERIFY(form.create());
+        QVERIFY(!form.isEnabled(RecordForm::Confirm));
+        QCOMPARE(form.focusField(), QStringLiteral("yhbh"));
+        form.setText(QStringLiteral("yhbh"), QStringLiteral("005"));
+        form.enterPressed(QStringLiteral("yhbh"));
+        QVERIFY(form.isEnabled(RecordForm::Confirm));
+        QCOMPARE(form.focusField(), QStringLiteral("yhmc"));
+        form.edited(QStringLiteral("yhmc"), QStringLiteral("新人"));
+        form.enterPressed(QStringLiteral("yhmc"));
+        QCOMPARE(form.focusField(), QStringLiteral("yhma"));
+        form.edited(QStringLiteral("gly"), QStringLiteral("1"));
+        form.enterPressed(QStringLiteral("yhma"));
+
         QCOMPARE(s.ui.texts(), QStringList{QStringLiteral("保存成功")});
         QCOMPARE(
             s.shop
@@ -100,6 +126,11 @@ private Q_SLOTS:
         MainMenu::Rights rights;
         QVERIFY(rights.load(s.shop.db(), QStringLiteral("005"), s.ui));
         QCOMPARE(rights.disabledMenus().size(), 7);
+
+        QCOMPARE(form.text(QStringLiteral("yhbh")), QString());
+        QCOMPARE(form.text(QStringLiteral("gly")), QStringLiteral("0"));
+        QVERIFY(!form.isEnabled(RecordForm::Confirm));
+        QCOMPARE(form.focusField(), QStringLiteral("yhbh"));
     }
 
     // The two rows are one: when the rights row cannot be written, the user is not left behind.
@@ -108,70 +139,96 @@ private Q_SLOTS:
         Shop s;
         QVERIFY(s.shop.exec(QStringLiteral(
             "create trigger no_menu before insert on usermenu begin select raise(abort,'usermenu is locked'); end")));
-        QCOMPARE(Users::add(s.shop.db(), s.ui, User{QStringLiteral("003"), QStringLiteral("甲"), QString(), false}),
-                 Outcome::Failed);
+        UserForm form(RecordForm::Mode::Add, s.ui);
+        QVERIFY(form.create());
+        form.edited(QStringLiteral("yhbh"), QStringLiteral("003"));
+        form.edited(QStringLiteral("yhmc"), QStringLiteral("甲"));
+        QVERIFY(!form.confirm());
         QCOMPARE(s.ui.shown.size(), 1);
         QCOMPARE(s.ui.shown[0].kind, QStringLiteral("error"));
         QVERIFY(s.ui.shown[0].text.startsWith(QStringLiteral("数据保存失败")));
         QVERIFY(s.ui.shown[0].text.contains(QStringLiteral("usermenu is locked")));
+        QCOMPARE(form.focusField(), QStringLiteral("yhbh"));
         QCOMPARE(s.shop.count(QStringLiteral("userlogin"), QStringLiteral("yhbh='003'")), 0);
     }
 
+    // The edit dialog shows the handed user, the password only in its hidden entry; 保存 waits for
+    // a change (the administrator box counts as one) and stores the box as 1 or 0.
     void edit_data()
     {
-        QTest::addColumn<bool>("admin");
-        QTest::newRow("ticked") << true;
-        QTest::newRow("cleared") << false;
+        QTest::addColumn<QString>("admin");
+        QTest::newRow("ticked") << QStringLiteral("1");
+        QTest::newRow("cleared") << QStringLiteral("0");
     }
     void edit()
     {
-        QFETCH(bool, admin);
+        QFETCH(QString, admin);
         Shop s;
-        QCOMPARE(Users::edit(s.shop.db(), s.ui,
-                             User{QStringLiteral("002"), QStringLiteral("小李"), QStringLiteral("9"), admin}),
-                 Outcome::Done);
+        UserForm form(RecordForm::Mode::Edit, s.ui);
+        QVERIFY(form.create(QStringLiteral("002")));
+        QCOMPARE(form.text(QStringLiteral("yhbh")), QStringLiteral("002"));
+        QCOMPARE(form.text(QStringLiteral("yhmc")), QStringLiteral("收银员小王"));
+        QCOMPARE(form.text(QStringLiteral("gly2")), QStringLiteral("0"));
+        QVERIFY(!form.isEnabled(RecordForm::Save));
+        // Enter in the password without a change goes back to the number.
+        form.enterPressed(QStringLiteral("yhma"));
+        QCOMPARE(form.focusField(), QStringLiteral("yhbh"));
+
+        form.edited(QStringLiteral("gly2"), admin == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0"));
+        QVERIFY(form.isEnabled(RecordForm::Save));
+        form.edited(QStringLiteral("yhmc"), QStringLiteral("小李"));
+        form.edited(QStringLiteral("yhma"), QStringLiteral("9"));
+        form.enterPressed(QStringLiteral("yhma"));
         QCOMPARE(s.ui.texts(), QStringList{QStringLiteral("保存成功")});
+        QVERIFY(!form.isEnabled(RecordForm::Save));
         QCOMPARE(s.shop.scalar(QStringLiteral("select yhmc||'/'||yhma||'/'||admin from userlogin where yhbh='002'"))
                      .toString(),
-                 QStringLiteral("小李/9/%1").arg(admin ? 1 : 0));
+                 QStringLiteral("小李/9/%1").arg(admin));
+        QCOMPARE(form.text(QStringLiteral("yhbh")), QStringLiteral("002"));
     }
 
-    // An empty name, a gone user and an over-long password change nothing.
+    // An empty name, an over-long password and a user deleted meanwhile change nothing.
     void editRefusals()
     {
         Shop s;
-        QCOMPARE(Users::edit(s.shop.db(), s.ui, User{QStringLiteral("002"), QString(), QString(), false}),
-                 Outcome::Refused);
-        QCOMPARE(Users::edit(s.shop.db(), s.ui, User{QStringLiteral("009"), QStringLiteral("甲"), QString(), false}),
-                 Outcome::Refused);
-        QCOMPARE(
-            Users::edit(s.shop.db(), s.ui, User{QStringLiteral("002"), QStringLiteral("甲"), QString(21, u'x'), false}),
-            Outcome::Refused);
+        UserForm form(RecordForm::Mode::Edit, s.ui);
+        QVERIFY(form.create(QStringLiteral("002")));
+        form.edited(QStringLiteral("yhmc"), QString());
+        QVERIFY(!form.save());
+        form.edited(QStringLiteral("yhmc"), QStringLiteral("甲"));
+        form.edited(QStringLiteral("yhma"), QString(21, u'x'));
+        QVERIFY(!form.save());
+        form.edited(QStringLiteral("yhma"), QStringLiteral("1"));
+        QVERIFY(s.shop.exec(QStringLiteral("delete from userlogin where yhbh='002'")));
+        QVERIFY(!form.save());
         QCOMPARE(s.ui.texts(), (QStringList{QStringLiteral("用户名称不能为空，请重新输入"),
-                                            QStringLiteral("用户009已不存在，没有保存"),
-                                            QStringLiteral("用户密码超过20个字，请重新输入")}));
-        QCOMPARE(s.shop.scalar(QStringLiteral("select yhmc from userlogin where yhbh='002'")).toString(),
-                 QStringLiteral("收银员小王"));
+                                            QStringLiteral("用户密码超过20个字，请重新输入"),
+                                            QStringLiteral("数据保存失败\n用户002已不存在")}));
+        QCOMPARE(s.users(), 1);
     }
 
-    // Deleting takes the rights row with the user, so a later user of the same number starts
-    // with no rights.
+    // Deleting from the list takes the rights row with the user, so a later user of the same
+    // number starts with no rights. The list never shows a password.
     void deleteTakesTheRights()
     {
         Shop s;
         LoginUser::set(QStringLiteral("001"), QStringLiteral("管理员"));
+        UserList list(s.ui);
+        QVERIFY(list.create());
+        QCOMPARE(list.count(), 2);
+        QCOMPARE(list.currentText(QStringLiteral("yhma")), QStringLiteral("******"));
+        QVERIFY(list.moveToKey(QStringLiteral("002")));
         s.ui.confirms << true;
-        bool deleted = false;
-        QCOMPARE(Users::remove(s.shop.db(), s.ui, QStringLiteral("002"), &deleted), Outcome::Done);
-        QVERIFY(deleted);
+        QVERIFY(list.removeCurrent());
+        QCOMPARE(list.count(), 1);
         QCOMPARE(s.ui.confirmTexts, QStringList{QStringLiteral("确实要删除该记录吗?")});
         QCOMPARE(s.ui.texts(), QStringList{QStringLiteral("删除成功")});
         QCOMPARE(s.shop.count(QStringLiteral("userlogin"), QStringLiteral("yhbh='002'")), 0);
         QCOMPARE(s.menus(QStringLiteral("002")), 0);
 
-        QCOMPARE(
-            Users::add(s.shop.db(), s.ui, User{QStringLiteral("002"), QStringLiteral("新收银员"), QString(), false}),
-            Outcome::Done);
+        QString error;
+        QVERIFY(Users::insert(s.shop.db(), User{QStringLiteral("002"), QStringLiteral("新收银员"), QString(), false},
+                              &error));
         QCOMPARE(s.rights(QStringLiteral("002")), QStringList(7, QString()));
     }
 
@@ -237,32 +294,43 @@ private Q_SLOTS:
     void rightsGrantAndRevoke()
     {
         Shop s;
+        RightsForm cashier(QStringLiteral("002"), s.ui);
+        QVERIFY(cashier.create());
+        QCOMPARE(cashier.userLabel(), QStringLiteral("当前用户：收银员小王"));
+        QCOMPARE(cashier.lists().usable(), (QStringList{QStringLiteral("B1商品销售"), QStringLiteral("F1会员管理")}));
+
         QVERIFY(s.shop.exec(QStringLiteral("insert into userlogin(yhbh,yhmc) values('003','新人')")));
         QVERIFY(s.shop.exec(QStringLiteral("insert into usermenu(yhbh) values('003')")));
-        QString name;
-        QStringList granted;
-        QVERIFY(Users::loadRights(s.shop.db(), s.ui, QStringLiteral("002"), &name, &granted));
-        QCOMPARE(name, QStringLiteral("收银员小王"));
-        QCOMPARE(granted, (QStringList{QStringLiteral("B1商品销售"), QStringLiteral("F1会员管理")}));
-
-        RightsLists lists;
-        QVERIFY(Users::loadRights(s.shop.db(), s.ui, QStringLiteral("003"), &name, &granted));
-        lists.reset(granted);
-        QCOMPARE(lists.all().size(), 7);
+        RightsForm form(QStringLiteral("003"), s.ui);
+        QVERIFY(form.create());
+        QCOMPARE(form.lists().all().size(), 7);
+        QVERIFY(!form.isEnabled(RightsForm::ExcludeBtn));
+        QVERIFY(!form.isEnabled(RightsForm::ExAllBtn));
         // "C1商品入库" and "A1基本信息" moved: m3 and m1 granted, nothing else.
-        lists.moveSelected(RightsLists::Side::All, {2, 0});
-        QCOMPARE(lists.usable(), (QStringList{QStringLiteral("C1商品入库"), QStringLiteral("A1基本信息")}));
-        QCOMPARE(Users::saveRights(s.shop.db(), s.ui, QStringLiteral("003"), lists.usable()), Outcome::Done);
+        form.include({2, 0});
+        QCOMPARE(form.lists().usable(), (QStringList{QStringLiteral("C1商品入库"), QStringLiteral("A1基本信息")}));
+        QVERIFY(form.isEnabled(RightsForm::ExcludeBtn));
+        QVERIFY(form.confirm());
         QCOMPARE(s.ui.texts(), QStringList{QStringLiteral("设置完成")});
         QCOMPARE(s.rights(QStringLiteral("003")), (QStringList{"1", "0", "1", "0", "0", "0", "0"}));
 
         // Opened again: the two are on the right; moving one back takes it away.
-        QVERIFY(Users::loadRights(s.shop.db(), s.ui, QStringLiteral("003"), &name, &granted));
-        lists.reset(granted);
-        QCOMPARE(lists.usable(), (QStringList{QStringLiteral("A1基本信息"), QStringLiteral("C1商品入库")}));
-        lists.moveSelected(RightsLists::Side::Usable, {1});
-        QCOMPARE(Users::saveRights(s.shop.db(), s.ui, QStringLiteral("003"), lists.usable()), Outcome::Done);
+        RightsForm again(QStringLiteral("003"), s.ui);
+        QVERIFY(again.create());
+        QCOMPARE(again.lists().usable(), (QStringList{QStringLiteral("A1基本信息"), QStringLiteral("C1商品入库")}));
+        again.exclude({1});
+        QCOMPARE(again.focusField(), RightsForm::DstList);
+        QVERIFY(again.confirm());
         QCOMPARE(s.rights(QStringLiteral("003")), (QStringList{"1", "0", "0", "0", "0", "0", "0"}));
+
+        // All of them, then none.
+        again.includeAll();
+        QVERIFY(!again.isEnabled(RightsForm::IncludeBtn));
+        QVERIFY(again.confirm());
+        QCOMPARE(s.rights(QStringLiteral("003")), QStringList(7, QStringLiteral("1")));
+        again.excludeAll();
+        QVERIFY(again.confirm());
+        QCOMPARE(s.rights(QStringLiteral("003")), QStringList(7, QStringLiteral("0")));
     }
 
     // A user whose rights row was lost gets one; a user who is gone gets none.
