@@ -76,9 +76,15 @@ BackupDialog::BackupDialog(QWidget* parent) : QDialog(parent), m_ui(this)
     buttons->addWidget(m_close);
     buttons->addStretch();
 
+    auto* note = new QLabel(QStringLiteral("备份：把当前的全部数据保存到一个新的备份文件。\n"
+                                           "恢复：用备份文件替换当前的数据，替换前的数据另存在程序文件夹中。"),
+                            this);
+    note->setObjectName(QStringLiteral("Label1"));
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 16, 20, 16);
     layout->setSpacing(12);
+    layout->addWidget(note);
     layout->addWidget(m_status);
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
