@@ -1,5 +1,6 @@
 // Every subsystem registers its windows with the main menu here.
 
+#include "admin/ui/AdminScreens.h"
 #include "core/ui/CoreScreens.h"
 #include "core/ui/Screens.h"
 #include "masterdata/ui/CodeTableScreens.h"
@@ -12,4 +13,5 @@ void registerAllScreens()
     registerSalesScreens();
     registerMasterDataScreens();
     registerReportScreens();
+    registerAdminScreens();
 }
