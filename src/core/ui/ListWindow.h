@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -24,6 +25,7 @@ struct ListButton {
     QString text; // "新增"
     QString hint; // status tip and tool tip
     std::function<void()> action; // the screen's own buttons; the standard ones have theirs
+    bool needsRow = false;        // disabled while the list is empty, as 删除 and 修改 are
 };
 
 // The list window of every master-data family: a maximised child of the main window without a
@@ -71,6 +73,7 @@ private:
     QLineEdit* m_filter = nullptr;
     QTimer* m_filterTimer = nullptr;
     QHash<QString, QToolButton*> m_buttons;
+    QStringList m_rowButtons; // the buttons that work on the current row
     std::function<void()> m_add;
     std::function<void(const QString&)> m_edit;
     bool m_ready = false;
