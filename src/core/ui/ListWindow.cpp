@@ -81,7 +81,7 @@ ListWindow::ListWindow(const LogicFactory& makeLogic, const QList<ListButton>& b
         tool->setAccessibleName(b.text);
         tool->setToolTip(b.hint.isEmpty() ? b.text : b.hint);
         tool->setStatusTip(b.hint);
-        tool->setIcon(style()->standardIcon(iconOf(b.name)));
+        tool->setIcon(b.icon.isNull() ? style()->standardIcon(iconOf(b.name)) : b.icon);
         tool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         tool->setFocusPolicy(Qt::NoFocus);
         std::function<void()> action = b.action;

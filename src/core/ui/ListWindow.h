@@ -4,6 +4,7 @@
 #include "core/ui/WidgetUi.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,7 @@ struct ListButton {
     QString hint; // status tip and tool tip
     std::function<void()> action; // the screen's own buttons; the standard ones have theirs
     bool needsRow = false;        // disabled while the list is empty, as 删除 and 修改 are
+    QIcon icon = QIcon();         // the screen's own picture; none: the standard one for the name
 };
 
 // The list window of every master-data family: a maximised child of the main window without a
