@@ -5,6 +5,7 @@
 #include "core/ui/Screens.h"
 #include "masterdata/ui/CodeTableScreens.h"
 #include "reports/ui/ReportScreens.h"
+#include "masterdata/ui/MemberScreens.h"
 #include "sales/ui/SalesScreens.h"
 
 void registerAllScreens()
@@ -14,4 +15,5 @@ void registerAllScreens()
     registerMasterDataScreens();
     registerReportScreens();
     registerAdminScreens();
+    registerMemberScreens();
 }
