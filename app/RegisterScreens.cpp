@@ -3,6 +3,7 @@
 #include "core/ui/CoreScreens.h"
 #include "core/ui/Screens.h"
 #include "masterdata/ui/CodeTableScreens.h"
+#include "masterdata/ui/ProductScreens.h"
 #include "sales/ui/SalesScreens.h"
 
 void registerAllScreens()
@@ -10,4 +11,5 @@ void registerAllScreens()
     registerCoreScreens();
     registerSalesScreens();
     registerMasterDataScreens();
+    registerProductScreens();
 }
