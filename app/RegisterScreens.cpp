@@ -6,6 +6,7 @@
 #include "masterdata/ui/CodeTableScreens.h"
 #include "reports/ui/ReportScreens.h"
 #include "masterdata/ui/MemberScreens.h"
+#include "masterdata/ui/ProductScreens.h"
 #include "sales/ui/SalesScreens.h"
 
 void registerAllScreens()
@@ -16,4 +17,5 @@ void registerAllScreens()
     registerReportScreens();
     registerAdminScreens();
     registerMemberScreens();
+    registerProductScreens();
 }
