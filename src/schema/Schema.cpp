@@ -159,7 +159,20 @@ QStringList indexStatements()
 // changes the schema appends its statements here and never edits an entry already shipped.
 const QList<QStringList>& migrations()
 {
-    static const QList<QStringList> list;
+    static const QList<QStringList> list{
+        // Version 2: every stock count is kept (product, the quantity it replaced, the counted
+        // quantity, who, when), and so is every change of the cash box that is not a sale or a
+        // refund (handover, adjustment: when, who, old and new amount, the reason).
+        {createStatement({QStringLiteral("pdjl"),
+                          {c("ID", "auto"), c("spbh", "text(20)"), c("spmc", "text(30)"), c("yssl", "double"),
+                                    c("pdsl", "double"), c("czy", "text(12)"), c("rq", "text(10)"),
+                                    c("sj", "datetime")}}),
+         QStringLiteral("create index ix_pdjl_spbh on pdjl(spbh,ID)"),
+         createStatement({QStringLiteral("boxjl"),
+                          {c("ID", "auto"), c("sj", "datetime"), c("rq", "text(10)"), c("czy", "text(12)"),
+                                     c("lx", "text(10)"), c("yje", "currency"), c("xje", "currency"),
+                                     c("yy", "text(50)")}})},
+    };
     return list;
 }
 
@@ -235,6 +248,13 @@ bool create(DbConnection& db, QString* error)
         for (const QString& s : indexStatements()) {
             if (!db.exec(s))
                 return false;
+        }
+        // A new file is the first version with every migration applied.
+        for (const QStringList& steps : migrations()) {
+            for (const QString& s : steps) {
+                if (!db.exec(s))
+                    return false;
+            }
         }
         return db.exec(QStringLiteral("pragma user_version = %1").arg(currentVersion()));
     });
