@@ -2,10 +2,12 @@
 
 #include "core/ui/CoreScreens.h"
 #include "core/ui/Screens.h"
+#include "masterdata/ui/CodeTableScreens.h"
 #include "sales/ui/SalesScreens.h"
 
 void registerAllScreens()
 {
     registerCoreScreens();
     registerSalesScreens();
+    registerMasterDataScreens();
 }

@@ -6,7 +6,7 @@ namespace {
 
 const QString kSystemPrompt = QStringLiteral("系统提示");
 
-QList<PickerColumn> productColumns()
+GridColumns productColumns()
 {
     return {
         {QStringLiteral("spbh"), QStringLiteral("商品编号")},   {QStringLiteral("spmc"), QStringLiteral("商品名称")},
@@ -17,7 +17,7 @@ QList<PickerColumn> productColumns()
     };
 }
 
-QList<PickerColumn> supplierColumns()
+GridColumns supplierColumns()
 {
     return {{QStringLiteral("gysbh"), QStringLiteral("供应商编号")}, {QStringLiteral("gysmc"), QStringLiteral("供应商名称")}};
 }

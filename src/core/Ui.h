@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/GridColumn.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -7,7 +9,7 @@
 #include <functional>
 
 class QPageLayout;
-class QPrinter;
+class QPagedPaintDevice;
 
 // How screen logic talks to the person. The widgets layer answers with real dialogs;
 // tests answer from a script. Logic never includes a widget header.
@@ -21,17 +23,12 @@ struct PromptSpec {
     QString fieldName; // object name of the answer field: "pshoujia" or "phyxx"
 };
 
-struct PickerColumn {
-    QString field;   // column of the query
-    QString caption; // grid caption
-};
-
 // A lookup picker showing a query in a grid (Tsphelp2_form … Tsphelp16_form).
 struct PickerSpec {
     QString formName;
     QString caption;
     QString query;
-    QList<PickerColumn> columns;
+    GridColumns columns;
     QStringList answerFields; // the columns of the chosen row handed back, in order
     // Product pickers get a filter field that narrows the rows as the person types.
     bool filterable = false;
@@ -64,12 +61,25 @@ public:
     virtual QString openFileName(const QString& title, const QString& filter) = 0;
 
     // A print preview window with this title (maximised when asked) over pages laid out as
-    // `layout`; `paint` draws every page onto the printer it is given, again whenever the person
+    // `layout`; `paint` draws every page onto the device it is given, again whenever the person
     // changes the page set-up. Printing, printer set-up and PDF are offered from the window; the
     // printer and page set-up windows opened from it carry `setupTitle`.
     virtual void showPrintPreview(const QString& title, const QString& setupTitle, bool maximised,
-                                  const QPageLayout& layout, const std::function<void(QPrinter*)>& paint)
+                                  const QPageLayout& layout, const std::function<void(QPagedPaintDevice*)>& paint)
     {
+        showError(QStringLiteral("这里不能显示打印预览：") + title);
+    }
+
+    enum class PrintOutcome { Printed, Cancelled, Failed };
+    // Prints straight away on the system's default printer or, where the system has none, into a
+    // PDF file the person names (cancelling that dialog prints nothing). `paint` draws the pages
+    // and answers an error text, empty when all went well. A failure's words go to `error`.
+    virtual PrintOutcome printDirect(const QString& docName, const std::function<QString(QPagedPaintDevice*)>& paint,
+                                     QString* error)
+    {
+        if (error)
+            *error = QStringLiteral("这里没有打印机：") + docName;
+        return PrintOutcome::Failed;
     }
 
     // Lets the windows repaint during a long synchronous action (the spoken amount).

@@ -11,7 +11,7 @@
 
 namespace {
 
-const QList<GridPrintColumn> kColumns{{QStringLiteral("spbh"), QStringLiteral("商品编号"), 90},
+const GridColumns kColumns{{QStringLiteral("spbh"), QStringLiteral("商品编号"), 90},
                                       {QStringLiteral("spmc"), QStringLiteral("商品名称"), 160},
                                       {QStringLiteral("jine"), QStringLiteral("销售金额"), 90}};
 
@@ -115,7 +115,7 @@ private Q_SLOTS:
         for (int p = 2; p <= r.pages; ++p) {
             const QString page = PdfTools::pageText(pdf, p);
             QVERIFY(!page.contains(QStringLiteral("商品销售查询")));
-            for (const GridPrintColumn& c : kColumns)
+            for (const GridColumn& c : kColumns)
                 QVERIFY2(page.contains(c.caption), qPrintable(QStringLiteral("page %1: %2").arg(p).arg(c.caption)));
         }
         QVERIFY(PdfTools::pageWords(pdf, r.pages).contains(QStringLiteral("商品120")));
@@ -175,7 +175,7 @@ private Q_SLOTS:
         Query query(shop.db());
         QVERIFY(openRows(query, 3));
         // At 600 dpi and 96 screen dpi a 400-pixel column is 4 inches: two fit across A4 landscape.
-        const QList<GridPrintColumn> wide{{QStringLiteral("spbh"), QStringLiteral("商品编号"), 400},
+        const GridColumns wide{{QStringLiteral("spbh"), QStringLiteral("商品编号"), 400},
                                           {QStringLiteral("spmc"), QStringLiteral("商品名称"), 400},
                                           {QStringLiteral("jine"), QStringLiteral("销售金额"), 400}};
         QPrinter printer(QPrinter::HighResolution);

@@ -1,7 +1,16 @@
 #include "support/ScriptedUi.h"
 
 #include <QPageLayout>
+#include <QTest>
 #include <QPrinter>
+
+void ScriptedUi::unscripted(const QString& question)
+{
+    // A question nobody scripted fails the test: a default answer would hide a wrong path.
+    unexpected << question;
+    QTest::qFail(qPrintable(QStringLiteral("ScriptedUi: nobody scripted an answer to ") + question), __FILE__,
+                 __LINE__);
+}
 
 void ScriptedUi::showMessage(const QString& text)
 {
@@ -22,7 +31,7 @@ bool ScriptedUi::confirm(const QString& title, const QString& text, Icon icon)
 {
     confirmTexts << text;
     if (confirms.isEmpty()) {
-        unexpected << QStringLiteral("confirm: ") + text;
+        unscripted(QStringLiteral("confirm: ") + text);
         return false;
     }
     return confirms.dequeue();
@@ -32,7 +41,7 @@ void ScriptedUi::prompt(const PromptSpec& spec, QString& answer)
 {
     prompts << spec;
     if (promptAnswers.isEmpty()) {
-        unexpected << QStringLiteral("prompt: ") + spec.formName;
+        unscripted(QStringLiteral("prompt: ") + spec.formName);
         return;
     }
     const std::optional<QString> a = promptAnswers.dequeue();
@@ -44,7 +53,7 @@ void ScriptedUi::pick(const PickerSpec& spec, QStringList& answers)
 {
     pickers << spec;
     if (pickAnswers.isEmpty()) {
-        unexpected << QStringLiteral("pick: ") + spec.formName;
+        unscripted(QStringLiteral("pick: ") + spec.formName);
         return;
     }
     const std::optional<QStringList> a = pickAnswers.dequeue();
@@ -58,7 +67,7 @@ QString ScriptedUi::saveFileName(const QString& title, const QString& filter, co
     fileDialogFilters << filter;
     fileDialogSuffixes << defaultSuffix;
     if (fileNames.isEmpty()) {
-        unexpected << QStringLiteral("save: ") + title;
+        unscripted(QStringLiteral("save: ") + title);
         return QString();
     }
     return fileNames.dequeue();
@@ -69,14 +78,14 @@ QString ScriptedUi::openFileName(const QString& title, const QString& filter)
     fileDialogTitles << title;
     fileDialogFilters << filter;
     if (fileNames.isEmpty()) {
-        unexpected << QStringLiteral("open: ") + title;
+        unscripted(QStringLiteral("open: ") + title);
         return QString();
     }
     return fileNames.dequeue();
 }
 
 void ScriptedUi::showPrintPreview(const QString& title, const QString& setupTitle, bool maximised,
-                                  const QPageLayout& layout, const std::function<void(QPrinter*)>& paint)
+                                  const QPageLayout& layout, const std::function<void(QPagedPaintDevice*)>& paint)
 {
     Preview preview{title, maximised, QString(), setupTitle};
     if (!previewPdfFiles.isEmpty()) {
@@ -89,6 +98,29 @@ void ScriptedUi::showPrintPreview(const QString& title, const QString& setupTitl
         paint(&printer);
     }
     previews << preview;
+}
+
+Ui::PrintOutcome ScriptedUi::printDirect(const QString& docName,
+                                         const std::function<QString(QPagedPaintDevice*)>& paint, QString* error)
+{
+    // A machine without a printer, as the test machines are: the print goes into the PDF file
+    // the script names, or nowhere when the script cancels the file dialog.
+    const QString pdf = saveFileName(QStringLiteral("没有可用的打印机，保存为 PDF 文件"),
+                                     QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    if (pdf.isEmpty())
+        return PrintOutcome::Cancelled;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setResolution(600);
+    printer.setDocName(docName);
+    printed << docName;
+    const QString failed = paint(&printer);
+    if (failed.isEmpty())
+        return PrintOutcome::Printed;
+    if (error)
+        *error = failed + QStringLiteral("：") + pdf;
+    return PrintOutcome::Failed;
 }
 
 QStringList ScriptedUi::texts() const
@@ -112,6 +144,7 @@ void ScriptedUi::clear()
     fileNames.clear();
     previewPdfFiles.clear();
     previews.clear();
+    printed.clear();
     shown.clear();
     confirmTexts.clear();
     prompts.clear();

@@ -9,7 +9,8 @@
 #include <optional>
 
 // The Ui port for tests: records every message and answers confirmations, prompts, pickers
-// and file dialogs from queues. An unexpected question fails loudly through `unexpected`.
+// and file dialogs from queues. A question nobody scripted fails the running test (and is listed
+// in `unexpected`).
 class ScriptedUi : public Ui {
 public:
     struct Shown {
@@ -28,7 +29,9 @@ public:
     QString saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
     QString openFileName(const QString& title, const QString& filter) override;
     void showPrintPreview(const QString& title, const QString& setupTitle, bool maximised, const QPageLayout& layout,
-                          const std::function<void(QPrinter*)>& paint) override;
+                          const std::function<void(QPagedPaintDevice*)>& paint) override;
+    PrintOutcome printDirect(const QString& docName, const std::function<QString(QPagedPaintDevice*)>& paint,
+                             QString* error) override;
 
     // Queues. A prompt or pick answered with std::nullopt is closed by its close box.
     QQueue<bool> confirms;
@@ -53,6 +56,8 @@ public:
         QString setupTitle;
     };
     QList<Preview> previews;
+    // Documents printed straight away, by name.
+    QStringList printed;
     // Questions asked with nothing queued to answer them.
     QStringList unexpected;
 
@@ -60,4 +65,7 @@ public:
     QStringList texts() const;
     QString lastText() const;
     void clear();
+
+private:
+    void unscripted(const QString& question);
 };

@@ -135,6 +135,11 @@ bool writeWorkbook(const QString& fileName, const QStringList& columns, const QV
 
 bool ExportDBGrid(Ui& ui, Query& query, QString* error)
 {
+    return ExportDBGrid(ui, query, GridColumns(), error);
+}
+
+bool ExportDBGrid(Ui& ui, Query& query, const GridColumns& gridColumns, QString* error)
+{
     auto failed = [&](const QString& text) {
         if (error)
             *error = text;
@@ -153,7 +158,29 @@ bool ExportDBGrid(Ui& ui, Query& query, QString* error)
 
     ui.processEvents();
     QString problem;
-    const bool written = writeWorkbook(fileName, query.columns(), query.rows(), &problem);
+    bool written = false;
+    const GridColumns shown = visibleColumns(gridColumns);
+    if (shown.isEmpty()) {
+        written = writeWorkbook(fileName, query.columns(), query.rows(), &problem);
+    } else {
+        // The grid's columns in the grid's order, headed by their captions.
+        QStringList captions;
+        QList<int> at;
+        for (const GridColumn& c : shown) {
+            captions << c.caption;
+            at << query.columnIndex(c.field);
+        }
+        QVector<QVector<QVariant>> rows;
+        rows.reserve(query.rows().size());
+        for (const QVector<QVariant>& row : query.rows()) {
+            QVector<QVariant> out;
+            out.reserve(at.size());
+            for (int i : at)
+                out << (i >= 0 && i < row.size() ? row.at(i) : QVariant());
+            rows << out;
+        }
+        written = writeWorkbook(fileName, captions, rows, &problem);
+    }
     query.last();
     if (!written)
         return failed(problem);

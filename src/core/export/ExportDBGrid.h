@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/GridColumn.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -22,3 +24,6 @@ bool writeWorkbook(const QString& fileName, const QStringList& columns, const QV
 // failure: its message goes to `error` when the caller wants to word it itself, otherwise it
 // is shown as an error. Afterwards the query stands on its last row.
 bool ExportDBGrid(Ui& ui, Query& query, QString* error = nullptr);
+// The same for a grid that declares its columns: those columns, in their order, headed by their
+// captions (hidden ones left out).
+bool ExportDBGrid(Ui& ui, Query& query, const GridColumns& columns, QString* error = nullptr);

@@ -9,8 +9,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QPagedPaintDevice>
 #include <QScreen>
 
 namespace GridPrint {
@@ -41,15 +40,14 @@ QStringList fontFamilies()
     return printFontFamilies(QStringLiteral("宋体"));
 }
 
-GridPrintResult printTo(QPrinter* printer, const QString& title, const QList<GridPrintColumn>& columns, Query& query,
+GridPrintResult printTo(QPagedPaintDevice* printer, const QString& title, const GridColumns& allColumns, Query& query,
                         int screenDpi)
 {
     GridPrintResult result;
+    const GridColumns columns = visibleColumns(allColumns);
     printer->setPageOrientation(QPageLayout::Landscape);
     // The page is the printable area; the 1 cm margins below are measured from it.
     printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    if (printer->docName().isEmpty())
-        printer->setDocName(title);
 
     QPainter painter;
     if (!painter.begin(printer)) {
@@ -96,11 +94,11 @@ GridPrintResult printTo(QPrinter* printer, const QString& title, const QList<Gri
     while (!query.eof()) {
         GridPrintLine line{result.pages, y, captionLine ? -1 : query.position(), 0};
         int x = l.mx;
-        for (const GridPrintColumn& c : columns) {
+        for (const GridColumn& c : columns) {
             const int width = c.width * l.scale;
             if (x + width <= l.pageWidth - l.mx) {
                 painter.drawRect(x, y, width, l.rowH);
-                const QString text = captionLine ? c.caption : query.text(c.field);
+                const QString text = captionLine ? c.caption : c.display(query.value(c.field));
                 // Text stays inside its cell rather than running over the next one.
                 painter.save();
                 painter.setClipRect(x, y, width, l.rowH + l.rowH / 2);
@@ -128,28 +126,20 @@ GridPrintResult printTo(QPrinter* printer, const QString& title, const QList<Gri
     return result;
 }
 
-bool print(Ui& ui, const QString& title, const QList<GridPrintColumn>& columns, Query& query, int screenDpi)
+bool print(Ui& ui, const QString& title, const GridColumns& columns, Query& query, int screenDpi)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    const QPrinterInfo system = QPrinterInfo::defaultPrinter();
-    if (!system.isNull()) {
-        printer.setPrinterName(system.printerName());
-    } else {
-        const QString pdf = ui.saveFileName(QStringLiteral("没有可用的打印机，保存为 PDF 文件"),
-                                            QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
-        if (pdf.isEmpty())
-            return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        // A laser printer's resolution, so the dot figures of the layout keep their sizes.
-        printer.setResolution(600);
-    }
-    printer.setDocName(title);
-    const GridPrintResult result = printTo(&printer, title, columns, query, screenDpi);
-    if (!result.ok) {
-        ui.showError(result.error + (printer.outputFileName().isEmpty()
-                                         ? QString()
-                                         : QStringLiteral("：") + QDir::toNativeSeparators(printer.outputFileName())));
+    QString error;
+    const Ui::PrintOutcome outcome = ui.printDirect(
+        title,
+        [&](QPagedPaintDevice* device) {
+            const GridPrintResult result = printTo(device, title, columns, query, screenDpi);
+            return result.ok ? QString() : result.error;
+        },
+        &error);
+    if (outcome == Ui::PrintOutcome::Cancelled)
+        return false;
+    if (outcome == Ui::PrintOutcome::Failed) {
+        ui.showError(error);
         return false;
     }
     if (query.isOpen() && !query.isEmpty())

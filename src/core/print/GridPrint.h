@@ -1,19 +1,13 @@
 #pragma once
 
+#include "core/GridColumn.h"
+
 #include <QList>
 #include <QString>
 
-class QPrinter;
+class QPagedPaintDevice;
 class Query;
 class Ui;
-
-// A grid column as the screen shows it: the query column, its caption and its width on screen
-// in pixels.
-struct GridPrintColumn {
-    QString field;
-    QString caption;
-    int width = 64;
-};
 
 // The figures of a grid print, in printer dots.
 struct GridPrintLayout {
@@ -52,15 +46,15 @@ namespace GridPrint {
 // The Song face of the printouts, with a CJK serif standing in where it is not installed.
 QStringList fontFamilies();
 
-// Prints onto a printer that is not printing yet (a system printer or a PDF file). An unopened
-// or empty query prints the title only. The query is moved back to its first row.
-// screenDpi 0 takes the screen's own.
-GridPrintResult printTo(QPrinter* printer, const QString& title, const QList<GridPrintColumn>& columns, Query& query,
+// Prints onto a device that is not printing yet (a system printer or a PDF file). The columns
+// carry their widths on screen; hidden ones are left out. An unopened or empty query prints the
+// title only. The query is moved back to its first row. screenDpi 0 takes the screen's own.
+GridPrintResult printTo(QPagedPaintDevice* printer, const QString& title, const GridColumns& columns, Query& query,
                         int screenDpi = 0);
 
 // The "打印" command: prints on the system's default printer, or, where the system has no
 // printer, offers to save the print as a PDF file. Ends with "打印完成" when rows were printed;
 // a printer that fails is reported as an error. Returns whether anything was printed.
-bool print(Ui& ui, const QString& title, const QList<GridPrintColumn>& columns, Query& query, int screenDpi = 0);
+bool print(Ui& ui, const QString& title, const GridColumns& columns, Query& query, int screenDpi = 0);
 
 } // namespace GridPrint

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
 #include <QStringDecoder>
 
 Report::Report(Ui& ui) : m_ui(ui) {}
@@ -81,7 +80,7 @@ bool Report::execute()
         }
     }
     m_ui.showPrintPreview(m_title, m_setupTitle.isEmpty() ? m_title : m_setupTitle, m_maximised, m_layout.pageLayout(),
-                          [this](QPrinter* printer) { render(printer); });
+                          [this](QPagedPaintDevice* device) { render(device); });
     return true;
 }
 

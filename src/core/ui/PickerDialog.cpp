@@ -17,54 +17,6 @@
 #include <QVBoxLayout>
 
 // ---------------------------------------------------------------------------------------------
-// PickerModel
-
-PickerModel::PickerModel(PickerRows& rows, const QList<PickerColumn>& columns, QObject* parent)
-    : QAbstractTableModel(parent), m_rows(rows), m_columns(columns)
-{
-}
-
-int PickerModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_rows.count();
-}
-
-int PickerModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(m_columns.size());
-}
-
-QVariant PickerModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.column() >= m_columns.size())
-        return QVariant();
-    if (role != Qt::DisplayRole)
-        return QVariant();
-    const QString text = m_rows.text(index.row(), m_columns.at(index.column()).field);
-    if (!m_failureSent && !m_rows.lastError().isEmpty()) {
-        m_failureSent = true;
-        Q_EMIT readFailed(m_rows.lastError());
-    }
-    return text;
-}
-
-QVariant PickerModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_columns.size())
-        return m_columns.at(section).caption;
-    return QAbstractTableModel::headerData(section, orientation, role);
-}
-
-bool PickerModel::refilter(const QString& filter)
-{
-    beginResetModel();
-    const bool ok = m_rows.setFilter(filter);
-    m_failureSent = !ok; // the caller reports a failed filter itself
-    endResetModel();
-    return ok;
-}
-
-// ---------------------------------------------------------------------------------------------
 // PickerDialogWindow
 
 PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent) : QDialog(parent), m_spec(spec)
@@ -76,7 +28,8 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent) 
                    Qt::WindowStaysOnTopHint);
     setStyleSheet(QStringLiteral("QLineEdit:focus { background-color: rgb(166, 202, 240); }"));
 
-    m_rows = std::make_unique<PickerRows>(m_db, spec);
+    m_rows = std::make_unique<PagedQuery>(m_db, spec.query,
+                                          spec.filterable ? PagedQuery::productFilterFields() : QStringList());
 
     auto* toolbar = new QToolBar(this);
     toolbar->setObjectName(QStringLiteral("ToolBar1"));
@@ -113,21 +66,11 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent) 
         top->addWidget(m_filter);
     }
 
-    m_model = new PickerModel(*m_rows, spec.columns, this);
+    m_model = new QueryTableModel(*m_rows, spec.columns, this);
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->setModel(m_model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setAlternatingRowColors(true);
-    m_grid->setWordWrap(false);
-    m_grid->verticalHeader()->hide();
-    // Fixed row heights keep a grid of a hundred thousand rows quick to scroll.
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    m_grid->horizontalHeader()->setHighlightSections(false);
+    QueryTableModel::setUpGrid(m_grid, spec.columns);
     m_grid->installEventFilter(this);
     sizeColumns();
 
@@ -146,7 +89,7 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent) 
 
     // Shown after the paint that met it, never from inside it.
     connect(
-        m_model, &PickerModel::readFailed, this,
+        m_model, &QueryTableModel::readFailed, this,
         [this](const QString& error) {
             WidgetUi ui(this);
             ui.showError(error);
@@ -196,7 +139,7 @@ void PickerDialogWindow::sizeColumns()
 {
     const QFontMetrics fm = m_grid->fontMetrics();
     for (int c = 0; c < m_spec.columns.size(); ++c) {
-        const PickerColumn& col = m_spec.columns.at(c);
+        const GridColumn& col = m_spec.columns.at(c);
         int chars = 10;
         if (col.field == QLatin1String("spmc") || col.field == QLatin1String("gysmc") ||
             col.field == QLatin1String("changjia"))
@@ -300,7 +243,7 @@ void PickerDialogWindow::choose()
         applyFilterNow();
     const QModelIndex current = m_grid->currentIndex();
     // No row (an empty table or a filter that matches nothing): empty texts, not "~".
-    m_chosen = m_rows->answers(current.isValid() ? current.row() : -1);
+    m_chosen = m_rows->texts(current.isValid() ? current.row() : -1, m_spec.answerFields);
     m_outcome = Outcome::Chosen;
     accept();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/DbConnection.h"
-#include "core/PickerRows.h"
+#include "core/PagedQuery.h"
+#include "core/ui/QueryTableModel.h"
 #include "core/Ui.h"
 
-#include <QAbstractTableModel>
 #include <QDialog>
 #include <QTimer>
 
@@ -13,30 +13,6 @@
 class QLineEdit;
 class QTableView;
 class QToolButton;
-
-// The grid's view of the picker rows: it only reads the rows it is asked to paint.
-class PickerModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    PickerModel(PickerRows& rows, const QList<PickerColumn>& columns, QObject* parent = nullptr);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
-    // Runs the query again with a new filter and tells the grid.
-    bool refilter(const QString& filter);
-
-Q_SIGNALS:
-    // A page could not be read while the grid was painted; sent once per filter.
-    void readFailed(const QString& error) const;
-
-private:
-    PickerRows& m_rows;
-    QList<PickerColumn> m_columns;
-    mutable bool m_failureSent = false;
-};
 
 // One picker window for the whole family; its PickerSpec gives the caption, the query, the
 // grid's columns and the fields handed back.
@@ -81,8 +57,8 @@ private:
 
     PickerSpec m_spec;
     DbConnection m_db;
-    std::unique_ptr<PickerRows> m_rows;
-    PickerModel* m_model = nullptr;
+    std::unique_ptr<PagedQuery> m_rows;
+    QueryTableModel* m_model = nullptr;
     QLineEdit* m_filter = nullptr;
     QTableView* m_grid = nullptr;
     QToolButton* m_choose = nullptr;

@@ -11,7 +11,9 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QDir>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace {
 
@@ -114,7 +116,7 @@ QString WidgetUi::openFileName(const QString& title, const QString& filter)
 }
 
 void WidgetUi::showPrintPreview(const QString& title, const QString& setupTitle, bool maximised,
-                                const QPageLayout& layout, const std::function<void(QPrinter*)>& paint)
+                                const QPageLayout& layout, const std::function<void(QPagedPaintDevice*)>& paint)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
@@ -132,6 +134,34 @@ void WidgetUi::showPrintPreview(const QString& title, const QString& setupTitle,
         qApp->installEventFilter(&titler);
     dialog.exec();
     qApp->removeEventFilter(&titler);
+}
+
+Ui::PrintOutcome WidgetUi::printDirect(const QString& docName,
+                                       const std::function<QString(QPagedPaintDevice*)>& paint, QString* error)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const QPrinterInfo system = QPrinterInfo::defaultPrinter();
+    if (!system.isNull()) {
+        printer.setPrinterName(system.printerName());
+    } else {
+        const QString pdf = saveFileName(QStringLiteral("没有可用的打印机，保存为 PDF 文件"),
+                                         QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+        if (pdf.isEmpty())
+            return PrintOutcome::Cancelled;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        // A laser printer's resolution, so the dot figures of a layout keep their sizes.
+        printer.setResolution(600);
+    }
+    printer.setDocName(docName);
+    const QString failed = paint(&printer);
+    if (failed.isEmpty())
+        return PrintOutcome::Printed;
+    if (error)
+        *error = failed + (printer.outputFileName().isEmpty()
+                               ? QString()
+                               : QStringLiteral("：") + QDir::toNativeSeparators(printer.outputFileName()));
+    return PrintOutcome::Failed;
 }
 
 void WidgetUi::processEvents()

@@ -19,7 +19,9 @@ public:
     QString saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix) override;
     QString openFileName(const QString& title, const QString& filter) override;
     void showPrintPreview(const QString& title, const QString& setupTitle, bool maximised, const QPageLayout& layout,
-                          const std::function<void(QPrinter*)>& paint) override;
+                          const std::function<void(QPagedPaintDevice*)>& paint) override;
+    PrintOutcome printDirect(const QString& docName, const std::function<QString(QPagedPaintDevice*)>& paint,
+                             QString* error) override;
     void processEvents() override;
 
 private:

@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintPreviewDialog>
+#include <QPagedPaintDevice>
 #include <QPrinter>
 #include <QTest>
 #include <QTimer>
@@ -42,7 +43,7 @@ private Q_SLOTS:
         int painted = 0;
         QPageLayout::Orientation orientation = QPageLayout::Portrait;
         const QPageLayout layout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
-        ui.showPrintPreview(given, QString(), maximised, layout, [&](QPrinter* printer) {
+        ui.showPrintPreview(given, QString(), maximised, layout, [&](QPagedPaintDevice* printer) {
             ++painted;
             orientation = printer->pageLayout().orientation();
             QPainter p(printer);
@@ -91,7 +92,7 @@ private Q_SLOTS:
         });
         const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10));
         ui.showPrintPreview(QStringLiteral("商品类别打印"), QStringLiteral("商品类别打印设置"), true, layout,
-                            [](QPrinter* printer) {
+                            [](QPagedPaintDevice* printer) {
                                 QPainter p(printer);
                                 p.drawText(100, 100, QStringLiteral("商品类别"));
                             });

@@ -596,21 +596,21 @@ private Q_SLOTS:
         TestShop shop;
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
         QVERIFY(shop.db().transaction([&] {
-            for (int i = 0; i < PickerRows::kPageSize + 10; ++i) {
+            for (int i = 0; i < PagedQuery::kPageSize + 10; ++i) {
                 if (!shop.exec(QStringLiteral("insert into spinfo(spbh,spmc) values(:B,'x')"), {{"B", i}}))
                     return false;
             }
             return true;
         }));
         const PickerSpec spec = Dialogs::picker(QStringLiteral("Tsphelp2_form"));
-        PickerRows rows(shop.db(), spec);
-        PickerModel model(rows, spec.columns);
-        QSignalSpy failed(&model, &PickerModel::readFailed);
+        PagedQuery rows(shop.db(), spec.query, PagedQuery::productFilterFields());
+        QueryTableModel model(rows, spec.columns);
+        QSignalSpy failed(&model, &QueryTableModel::readFailed);
         QVERIFY(model.refilter(QString()));
         QCOMPARE(model.index(1, 0).data().toString(), QStringLiteral("1"));
         QVERIFY(shop.exec(QStringLiteral("drop table spinfo")));
-        QCOMPARE(model.index(PickerRows::kPageSize + 1, 0).data().toString(), QString());
-        model.index(PickerRows::kPageSize + 2, 0).data();
+        QCOMPARE(model.index(PagedQuery::kPageSize + 1, 0).data().toString(), QString());
+        model.index(PagedQuery::kPageSize + 2, 0).data();
         QCOMPARE(failed.size(), 1);
         QVERIFY(failed.first().first().toString().contains(QStringLiteral("spinfo")));
     }

@@ -1,11 +1,11 @@
 #include "core/Dialogs.h"
-#include "core/PickerRows.h"
+#include "core/PagedQuery.h"
 #include "support/TestShop.h"
 
 #include <QTest>
 
 // The picker's rows read a page at a time, and the product filter pushed into the statement.
-class PickerRowsTest : public QObject {
+class PagedQueryTest : public QObject {
     Q_OBJECT
 private:
     // Products "00001" … "0NNNN"; every tenth is a drink with a barcode and a pinyin code.
@@ -31,22 +31,23 @@ private Q_SLOTS:
     {
         TestShop shop;
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
-        const int n = PickerRows::kPageSize * 10 + 37;
+        const int n = PagedQuery::kPageSize * 10 + 37;
         QVERIFY2(addProducts(shop, n), qPrintable(shop.error()));
-        PickerRows rows(shop.db(), Dialogs::picker(QStringLiteral("Tsphelp2_form")));
+        const PickerSpec spec = Dialogs::picker(QStringLiteral("Tsphelp2_form"));
+        PagedQuery rows(shop.db(), spec.query, spec.filterable ? PagedQuery::productFilterFields() : QStringList());
         QVERIFY2(rows.setFilter(QString()), qPrintable(rows.lastError()));
         QCOMPARE(rows.count(), n);
-        const int size = PickerRows::kPageSize;
+        const int size = PagedQuery::kPageSize;
         const QList<int> probes{0, size - 1, size, size + 1, n - 1, 5 * size, 3, n - size - 1, 2 * size - 1, 0};
         for (int r : probes)
             QCOMPARE(rows.text(r, QStringLiteral("spbh")), QStringLiteral("%1").arg(r + 1, 5, 10, QLatin1Char('0')));
         // Every page once, past the number of pages kept, then back to the first.
         for (int r = 0; r < n; r += size / 2)
             QCOMPARE(rows.text(r, QStringLiteral("SPBH")), QStringLiteral("%1").arg(r + 1, 5, 10, QLatin1Char('0')));
-        QCOMPARE(rows.answers(size + 4), (QStringList{"00205", "商品205"}));
+        QCOMPARE(rows.texts(size + 4, spec.answerFields), (QStringList{"00205", "商品205"}));
         // Outside the rows: empty texts, never a crash.
-        QCOMPARE(rows.answers(-1), (QStringList{QString(), QString()}));
-        QCOMPARE(rows.answers(n), (QStringList{QString(), QString()}));
+        QCOMPARE(rows.texts(-1, spec.answerFields), (QStringList{QString(), QString()}));
+        QCOMPARE(rows.texts(n, spec.answerFields), (QStringList{QString(), QString()}));
         QCOMPARE(rows.text(0, QStringLiteral("nosuchcolumn")), QString());
     }
 
@@ -88,14 +89,15 @@ private Q_SLOTS:
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
         QVERIFY2(addProducts(shop, 500), qPrintable(shop.error()));
         QVERIFY(shop.exec(QStringLiteral("insert into gysxx(gysbh,gysmc) values('001','甲'),('002','乙')")));
-        PickerRows rows(shop.db(), Dialogs::picker(form));
+        const PickerSpec spec = Dialogs::picker(form);
+        PagedQuery rows(shop.db(), spec.query, spec.filterable ? PagedQuery::productFilterFields() : QStringList());
         QVERIFY2(rows.setFilter(filter), qPrintable(rows.lastError()));
         QCOMPARE(rows.count(), count);
         if (!first.isEmpty())
             QCOMPARE(rows.text(0, QStringLiteral("spbh")), first);
         // Every row counted can be read.
         if (count > 0)
-            QVERIFY(!rows.answers(count - 1).first().isEmpty());
+            QVERIFY(!rows.texts(count - 1, spec.answerFields).first().isEmpty());
         // Back to everything.
         QVERIFY(rows.setFilter(QString()));
         QCOMPARE(rows.count(), form == QLatin1String("Tsphelp6_form") ? 2 : 500);
@@ -109,7 +111,7 @@ private Q_SLOTS:
         QVERIFY2(addProducts(shop, 100), qPrintable(shop.error()));
         PickerSpec spec = Dialogs::picker(QStringLiteral("Tsphelp2_form"));
         spec.query = QStringLiteral("select * from spinfo where spbh<'00050' ORDER  BY spbh desc");
-        PickerRows rows(shop.db(), spec);
+        PagedQuery rows(shop.db(), spec.query, spec.filterable ? PagedQuery::productFilterFields() : QStringList());
         QVERIFY2(rows.setFilter(QStringLiteral("KQS")), qPrintable(rows.lastError()));
         QCOMPARE(rows.count(), 4);
         QCOMPARE(rows.text(0, QStringLiteral("spbh")), QStringLiteral("00040"));
@@ -123,13 +125,13 @@ private Q_SLOTS:
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
         PickerSpec spec = Dialogs::picker(QStringLiteral("Tsphelp6_form"));
         spec.query = QStringLiteral("select * from nosuchtable");
-        PickerRows rows(shop.db(), spec);
+        PagedQuery rows(shop.db(), spec.query, spec.filterable ? PagedQuery::productFilterFields() : QStringList());
         QVERIFY(!rows.setFilter(QString()));
         QCOMPARE(rows.count(), 0);
         QVERIFY(rows.lastError().contains(QStringLiteral("nosuchtable")));
-        QCOMPARE(rows.answers(0), (QStringList{QString(), QString()}));
+        QCOMPARE(rows.texts(0, spec.answerFields), (QStringList{QString(), QString()}));
     }
 };
 
-QTEST_GUILESS_MAIN(PickerRowsTest)
-#include "tst_pickerrows.moc"
+QTEST_GUILESS_MAIN(PagedQueryTest)
+#include "tst_pagedquery.moc"

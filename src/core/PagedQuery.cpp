@@ -1,0 +1,225 @@
+#include "core/PagedQuery.h"
+
+#include "core/DbConnection.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int kPagesKept = 8;
+
+// The filter text as a "contains" pattern for like; its own % and _ are taken literally.
+QString likePattern(const QString& filter)
+{
+    QString escaped;
+    escaped.reserve(filter.size() + 2);
+    for (const QChar c : filter) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
+} // namespace
+
+QStringList PagedQuery::productFilterFields()
+{
+    return {QStringLiteral("spbh"), QStringLiteral("spmc"), QStringLiteral("tiaoma"), QStringLiteral("pinma")};
+}
+
+PagedQuery::PagedQuery(DbConnection& db, const QString& query, const QStringList& filterFields)
+    : m_db(db), m_query(query), m_filterFields(filterFields)
+{
+    splitQuery();
+}
+
+void PagedQuery::bind(const QString& name, const QVariant& value)
+{
+    QString key = name.toUpper();
+    if (key.startsWith(QLatin1Char(':')))
+        key.remove(0, 1);
+    m_binds.insert(key, value);
+}
+
+void PagedQuery::splitQuery()
+{
+    const QString sql = m_query.trimmed();
+    static const QRegularExpression orderBy(QStringLiteral("\\s+order\\s+by\\s+"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    qsizetype at = -1;
+    for (auto it = orderBy.globalMatch(sql); it.hasNext();)
+        at = it.next().capturedStart();
+    if (at >= 0) {
+        m_head = sql.left(at);
+        m_order = QLatin1Char(' ') + sql.mid(at).trimmed();
+    } else {
+        m_head = sql;
+    }
+    static const QRegularExpression where(QStringLiteral("\\bwhere\\b"), QRegularExpression::CaseInsensitiveOption);
+    m_headHasWhere = where.match(m_head).hasMatch();
+}
+
+QString PagedQuery::whereClause() const
+{
+    if (m_filterFields.isEmpty() || m_filter.isEmpty())
+        return QString();
+    QStringList tests;
+    for (const QString& f : m_filterFields)
+        tests << QStringLiteral("%1 like :FILTER escape '\\'").arg(f);
+    return (m_headHasWhere ? QStringLiteral(" and (") : QStringLiteral(" where (")) +
+           tests.join(QStringLiteral(" or ")) + QLatin1Char(')');
+}
+
+QString PagedQuery::filteredHead() const
+{
+    return m_head + whereClause();
+}
+
+QString PagedQuery::pageStatement() const
+{
+    return filteredHead() + m_order + QStringLiteral(" limit :LIMIT offset :OFFSET");
+}
+
+QString PagedQuery::countStatement() const
+{
+    return QStringLiteral("select count(*) as n from (") + filteredHead() + QLatin1Char(')');
+}
+
+void PagedQuery::bindAll(Query& q) const
+{
+    for (auto it = m_binds.cbegin(); it != m_binds.cend(); ++it)
+        q.bind(it.key(), it.value());
+    if (!m_filter.isEmpty())
+        q.bind(QStringLiteral("FILTER"), likePattern(m_filter));
+}
+
+bool PagedQuery::setFilter(const QString& filter)
+{
+    m_filter = m_filterFields.isEmpty() ? QString() : filter.trimmed();
+    m_pages.clear();
+    m_pageOrder.clear();
+    m_columns.clear();
+    m_count = 0;
+    m_error.clear();
+
+    Query q(m_db);
+    q.close();
+    q.clear();
+    q.add(countStatement());
+    bindAll(q);
+    if (!q.open()) {
+        m_error = q.lastError();
+        return false;
+    }
+    m_count = q.integer(QStringLiteral("n"));
+    if (m_count > 0 && !loadPage(0)) {
+        m_count = 0;
+        return false;
+    }
+    return true;
+}
+
+bool PagedQuery::loadPage(int page)
+{
+    if (m_pages.contains(page)) {
+        m_pageOrder.removeOne(page);
+        m_pageOrder.append(page);
+        return true;
+    }
+    Query q(m_db);
+    q.close();
+    q.clear();
+    q.add(pageStatement());
+    bindAll(q);
+    q.bind(QStringLiteral("LIMIT"), kPageSize);
+    q.bind(QStringLiteral("OFFSET"), qlonglong(page) * kPageSize);
+    if (!q.open()) {
+        m_error = q.lastError();
+        return false;
+    }
+    if (m_columns.isEmpty())
+        m_columns = q.columns();
+    m_pages.insert(page, q.rows());
+    m_pageOrder.append(page);
+    while (m_pageOrder.size() > kPagesKept)
+        m_pages.remove(m_pageOrder.takeFirst());
+    return true;
+}
+
+QVariant PagedQuery::value(int row, const QString& field)
+{
+    if (row < 0 || row >= m_count)
+        return QVariant();
+    const int page = row / kPageSize;
+    if (!loadPage(page))
+        return QVariant();
+    const QVector<QVector<QVariant>>& rows = m_pages.value(page);
+    const int inPage = row % kPageSize;
+    if (inPage >= rows.size())
+        return QVariant(); // the table shrank since it was counted
+    int col = -1;
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (m_columns.at(c).compare(field, Qt::CaseInsensitive) == 0) {
+            col = c;
+            break;
+        }
+    }
+    if (col < 0 || col >= rows.at(inPage).size())
+        return QVariant();
+    return rows.at(inPage).at(col);
+}
+
+QString PagedQuery::text(int row, const QString& field)
+{
+    return Query::variantText(value(row, field));
+}
+
+QStringList PagedQuery::texts(int row, const QStringList& fields)
+{
+    QStringList out;
+    for (const QString& field : fields)
+        out << text(row, field);
+    return out;
+}
+
+int PagedQuery::find(const QString& field, const QString& value, bool orderedBy)
+{
+    if (m_count == 0)
+        return -1;
+    // The stored spelling of the value, found without regard to case.
+    Query q(m_db);
+    q.close();
+    q.clear();
+    q.add(QStringLiteral("select %1 as k from (").arg(field) + filteredHead() + QStringLiteral(") where %1 = :KEY collate nocase").arg(field) +
+          QStringLiteral(" limit 1"));
+    bindAll(q);
+    q.bind(QStringLiteral("KEY"), value);
+    if (!q.open()) {
+        m_error = q.lastError();
+        return -1;
+    }
+    if (q.isEmpty())
+        return -1;
+    const QVariant stored = q.value(QStringLiteral("k"));
+    if (orderedBy) {
+        // In a list ordered by the field, the row is preceded by exactly the smaller values.
+        q.close();
+        q.clear();
+        q.add(QStringLiteral("select count(*) as n from (") + filteredHead() +
+              QStringLiteral(") where %1 < :KEY").arg(field));
+        bindAll(q);
+        q.bind(QStringLiteral("KEY"), stored);
+        if (q.open()) {
+            const int row = q.integer(QStringLiteral("n"));
+            if (Query::variantText(this->value(row, field)) == Query::variantText(stored))
+                return row;
+        }
+    }
+    // Otherwise the rows are read page by page until the value turns up.
+    const QString wanted = Query::variantText(stored);
+    for (int row = 0; row < m_count; ++row)
+        if (text(row, field) == wanted)
+            return row;
+    return -1;
+}
