@@ -66,7 +66,7 @@ bool CashJournal::search()
 bool CashJournal::exportRows()
 {
     QString error;
-    if (!ExportDBGrid(ui(), m_rows, &error)) {
+    if (!ExportDBGrid(ui(), m_rows, columns(), &error)) {
         ui().showMessage(QStringLiteral("先查询后打印"));
         return false;
     }
@@ -75,8 +75,5 @@ bool CashJournal::exportRows()
 
 bool CashJournal::print()
 {
-    QList<GridPrintColumn> printed;
-    for (const GridColumn& c : visibleColumns(columns()))
-        printed << GridPrintColumn{c.field, c.caption, c.width};
-    return GridPrint::print(ui(), printTitle(), printed, m_rows);
+    return GridPrint::print(ui(), printTitle(), columns(), m_rows);
 }

@@ -58,13 +58,10 @@ bool StockAlerts::search()
 
 bool StockAlerts::exportRows()
 {
-    return ExportDBGrid(ui(), m_rows);
+    return ExportDBGrid(ui(), m_rows, m_columns);
 }
 
 bool StockAlerts::print()
 {
-    QList<GridPrintColumn> printed;
-    for (const GridColumn& c : visibleColumns(m_columns))
-        printed << GridPrintColumn{c.field, c.caption, c.width};
-    return GridPrint::print(ui(), printTitle(), printed, m_rows);
+    return GridPrint::print(ui(), printTitle(), m_columns, m_rows);
 }

@@ -1,7 +1,6 @@
 #include "StockFixture.h"
 #include "stock/StockAlerts.h"
-#include "stock/StockCount.h"
-#include "stock/StockList.h"
+#include "stock/Stocktaking.h"
 
 #include <QFileInfo>
 #include <QTest>
@@ -39,12 +38,12 @@ private Q_SLOTS:
         QVERIFY(dialog.create(QStringLiteral("8001")));
         QCOMPARE(dialog.text(C::Spmc), QStringLiteral("盘点商品"));
         QCOMPARE(dialog.text(C::Sl), QStringLiteral("37"));
-        QVERIFY(!dialog.isEnabled(C::Save));
-        dialog.quantityEdited(QStringLiteral("40"));
-        QVERIFY(dialog.isEnabled(C::Save));
+        QVERIFY(!dialog.isEnabled(RecordForm::Save));
+        dialog.edited(C::Sl, QStringLiteral("40"));
+        QVERIFY(dialog.isEnabled(RecordForm::Save));
         QVERIFY(dialog.save());
         QCOMPARE(ui.lastText(), QStringLiteral("保存成功"));
-        QVERIFY(!dialog.isEnabled(C::Save));
+        QVERIFY(!dialog.isEnabled(RecordForm::Save));
         QCOMPARE(shop.scalar(QStringLiteral("select sl from kucun where spbh='8001'")).toDouble(), 40.0);
         QCOMPARE(shop.scalar(QStringLiteral("select jine from kucun where spbh='8001'")).toDouble(), value);
         QCOMPARE(shop.count(QStringLiteral("pdjl")), 1);
@@ -81,7 +80,7 @@ private Q_SLOTS:
         QVERIFY(dialog.create(QStringLiteral("1001")));
         if (emptyName)
             dialog.setText(C::Spmc, QString());
-        dialog.quantityEdited(quantity);
+        dialog.edited(C::Sl, quantity);
         QVERIFY(!dialog.save());
         QCOMPARE(ui.texts(), QStringList{message});
         QCOMPARE(shop.scalar(QStringLiteral("select sl from kucun where spbh='1001'")).toDouble(), 120.0);
@@ -89,7 +88,7 @@ private Q_SLOTS:
     }
 
     // The dialog walks the stock in product-number order, opens on a number whatever its letter
-    // case, and moving enables "保存".
+    // case, and only typing a quantity enables "保存".
     void navigation()
     {
         TestShop shop;
@@ -100,10 +99,10 @@ private Q_SLOTS:
         StockCount dialog(ui);
         QVERIFY(dialog.create(QStringLiteral("c3")));
         QCOMPARE(dialog.text(C::Spbh), QStringLiteral("C3"));
-        QVERIFY(!dialog.isEnabled(C::Save));
+        QVERIFY(!dialog.isEnabled(RecordForm::Save));
         dialog.first();
         QCOMPARE(dialog.text(C::Spbh), QStringLiteral("B2"));
-        QVERIFY(dialog.isEnabled(C::Save));
+        QVERIFY(!dialog.isEnabled(RecordForm::Save));
         dialog.prior();
         QCOMPARE(dialog.text(C::Spbh), QStringLiteral("B2"));
         QStringList walked{dialog.text(C::Spbh)};
@@ -117,38 +116,51 @@ private Q_SLOTS:
         dialog.prior();
         QCOMPARE(dialog.text(C::Spbh), QStringLiteral("a1"));
 
-        // Enter goes round the fields and back to the number.
-        dialog.focus(C::Gys);
-        dialog.enterPressed(C::Gys);
-        QCOMPARE(dialog.focusField(), C::Sl);
-        dialog.enterPressed(C::Sl);
-        QCOMPARE(dialog.focusField(), C::Spbh);
+        // A count typed and saved, then a second save without a change is not possible.
+        dialog.edited(C::Sl, QStringLiteral("4"));
+        QVERIFY(dialog.save());
+        QCOMPARE(dialog.text(C::Spbh), QStringLiteral("a1"));
+        QVERIFY(!dialog.save());
+        QCOMPARE(shop.count(QStringLiteral("pdjl")), 1);
+
+        // Enter goes round the fields in its own order and never saves.
+        QStringList order{C::Spbh};
+        for (int i = 0; i < 10; ++i) {
+            dialog.enterPressed(order.last());
+            order << dialog.focusField();
+        }
+        QCOMPARE(order, (QStringList{C::Spbh, C::Spxh, C::Spmc, C::Splb, C::Spgg, C::Spjl, C::Jinjia, C::Shoujia,
+                                     C::Gys, C::Sl, C::Spbh}));
     }
 
-    // The list shows what each product's last count changed.
+    // The list shows what each product's last count changed; it is read again by 刷新 only.
     void listShowsLastDifference()
     {
         TestShop shop(true);
         ScriptedUi ui;
+        RecordList list(Stocktaking::list(), ui);
+        QVERIFY(list.create());
+        QCOMPARE(list.count(), shop.count(QStringLiteral("kucun")));
+
         StockCount dialog(ui);
         QVERIFY(dialog.create(QStringLiteral("1001")));
-        dialog.quantityEdited(QStringLiteral("115"));
+        dialog.edited(C::Sl, QStringLiteral("115"));
         QVERIFY(dialog.save());
-        dialog.quantityEdited(QStringLiteral("112"));
+        dialog.edited(C::Sl, QStringLiteral("112"));
         QVERIFY(dialog.save());
         dialog.next();
-        dialog.quantityEdited(QStringLiteral("100"));
+        dialog.edited(C::Sl, QStringLiteral("100"));
         QVERIFY(dialog.save());
 
-        Query list(shop.db());
-        list.setSql(StockList::statement());
-        QVERIFY2(list.open(), qPrintable(list.lastError()));
-        QCOMPARE(list.recordCount(), shop.count(QStringLiteral("kucun")));
-        QCOMPARE(list.text(0, QStringLiteral("spbh")), QStringLiteral("1001"));
-        QCOMPARE(list.number(0, QStringLiteral("pdce")), -3.0);
-        QCOMPARE(list.number(1, QStringLiteral("pdce")), 4.0);
-        QCOMPARE(list.text(2, QStringLiteral("pdce")), QString());
-        QCOMPARE(list.number(0, QStringLiteral("sl")), 112.0);
+        QCOMPARE(list.rows().text(0, QStringLiteral("sl")), QStringLiteral("120"));
+        QVERIFY(list.reload());
+        QCOMPARE(list.rows().text(0, QStringLiteral("spbh")), QStringLiteral("1001"));
+        QCOMPARE(list.rows().text(0, QStringLiteral("sl")), QStringLiteral("112"));
+        QCOMPARE(list.rows().text(0, QStringLiteral("pdce")), QStringLiteral("-3"));
+        QCOMPARE(list.rows().text(1, QStringLiteral("pdce")), QStringLiteral("4"));
+        QCOMPARE(list.rows().text(2, QStringLiteral("pdce")), QString());
+        QVERIFY(list.moveToKey(QStringLiteral("1002")));
+        QCOMPARE(list.current(), 1);
     }
 
     void printList()
@@ -156,7 +168,7 @@ private Q_SLOTS:
         TestShop shop(true);
         QVERIFY(installReport(shop, QStringLiteral("sppd.rav")));
         ScriptedUi ui;
-        StockList list(ui);
+        RecordList list(Stocktaking::list(), ui);
         QVERIFY(list.create());
         const QString pdf = shop.file(QStringLiteral("sppd.pdf"));
         ui.previewPdfFiles << pdf;
