@@ -203,7 +203,7 @@ int main(int argc, char** argv)
                     return failed(QStringLiteral("the settlement search"));
                 stats->ms << elapsedMs(t);
                 if (stats == &searches)
-                    vouchers = screen.vouchers().recordCount();
+                    vouchers = screen.vouchers().count();
             }
         }
     }

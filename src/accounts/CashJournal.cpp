@@ -29,7 +29,14 @@ const GridColumns& CashJournal::columns()
     return list;
 }
 
-CashJournal::CashJournal(Ui& ui) : FormState(ui), m_rows(db()) {}
+namespace {
+
+// Both days included, compared as text; the rows in the order they were added.
+const QString kStatement = QStringLiteral("select * from xjls where rq>=:RQ1 and rq<=:RQ2 order by rowid");
+
+} // namespace
+
+CashJournal::CashJournal(Ui& ui) : FormState(ui), m_rows(db(), kStatement) {}
 
 CashJournal::~CashJournal() = default;
 
@@ -51,13 +58,25 @@ bool CashJournal::search()
             return false;
         }
     }
-    m_rows.close();
-    m_rows.clear();
-    m_rows.add(QStringLiteral("select * from xjls where rq>=:RQ1 and rq<=:RQ2 order by rowid"));
     m_rows.bind(QStringLiteral("RQ1"), text(Rq1));
     m_rows.bind(QStringLiteral("RQ2"), text(Rq2));
-    if (!m_rows.open()) {
+    m_searched = m_rows.reload();
+    if (!m_searched) {
         dbError(m_rows.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool CashJournal::readAll(Query& all)
+{
+    if (!m_searched)
+        return false;
+    all.setSql(kStatement);
+    all.bind(QStringLiteral("RQ1"), text(Rq1));
+    all.bind(QStringLiteral("RQ2"), text(Rq2));
+    if (!all.open()) {
+        dbError(all.lastError());
         return false;
     }
     return true;
@@ -65,8 +84,10 @@ bool CashJournal::search()
 
 bool CashJournal::exportRows()
 {
+    // Any failure, nothing searched yet included, gets the one message.
+    Query all(db());
     QString error;
-    if (!ExportDBGrid(ui(), m_rows, columns(), &error)) {
+    if (!m_searched || !readAll(all) || !ExportDBGrid(ui(), all, columns(), &error)) {
         ui().showMessage(QStringLiteral("先查询后打印"));
         return false;
     }
@@ -75,5 +96,8 @@ bool CashJournal::exportRows()
 
 bool CashJournal::print()
 {
-    return GridPrint::print(ui(), printTitle(), columns(), m_rows);
+    Query all(db());
+    if (m_searched && !readAll(all))
+        return false;
+    return GridPrint::print(ui(), printTitle(), columns(), all);
 }

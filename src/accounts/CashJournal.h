@@ -2,6 +2,7 @@
 
 #include "core/FormState.h"
 #include "core/GridColumn.h"
+#include "core/PagedQuery.h"
 
 // The cash journal screen without its widgets: the journal rows of a period, exported to a
 // workbook or printed as a grid.
@@ -24,8 +25,14 @@ public:
     // "打印".
     bool print();
 
-    const Query& rows() const { return m_rows; }
+    // The rows of the last search, read a page at a time.
+    PagedQuery& rows() { return m_rows; }
+    bool searched() const { return m_searched; }
 
 private:
-    Query m_rows;
+    // Every row of the last search, for the workbook and the printer.
+    bool readAll(Query& all);
+
+    PagedQuery m_rows;
+    bool m_searched = false;
 };

@@ -74,8 +74,13 @@ const GridColumns& Settlement::lineColumns()
     return columns;
 }
 
-Settlement::Settlement(const SettlementKind& kind, Ui& ui) : FormState(ui), m_kind(kind), m_list(db()), m_lines(db())
+Settlement::Settlement(const SettlementKind& kind, Ui& ui)
+    : FormState(ui),
+      m_kind(kind),
+      m_list(std::make_unique<PagedQuery>(db(), QString())),
+      m_lines(db(), QStringLiteral("select * from %1 where djbh=:DJBH order by rowid").arg(kind.lineTable))
 {
+    m_lines.bind(QStringLiteral("DJBH"), QString());
 }
 
 Settlement::~Settlement() = default;
@@ -117,31 +122,31 @@ bool Settlement::search()
 {
     if (!dateOk(Rq1) || !dateOk(Rq2))
         return false;
-    m_list.close();
-    m_list.clear();
-    m_list.add(searchStatement());
-    m_list.bind(QStringLiteral("RQ1"), text(Rq1));
-    m_list.bind(QStringLiteral("RQ2"), text(Rq2));
+    // The vouchers in the order they were saved.
+    m_list = std::make_unique<PagedQuery>(db(), searchStatement() + QStringLiteral(" order by ID"));
+    m_list->bind(QStringLiteral("RQ1"), text(Rq1));
+    m_list->bind(QStringLiteral("RQ2"), text(Rq2));
     if (!text(Gys).isEmpty())
-        m_list.bind(QStringLiteral("GYSMC"), text(Gys).trimmed());
+        m_list->bind(QStringLiteral("GYSMC"), text(Gys).trimmed());
     if (!text(Rkd).isEmpty())
-        m_list.bind(QStringLiteral("DJBH"), text(Rkd).trimmed());
-    if (!m_list.open()) {
-        dbError(m_list.lastError());
+        m_list->bind(QStringLiteral("DJBH"), text(Rkd).trimmed());
+    m_searched = m_list->reload();
+    if (!m_searched) {
+        dbError(m_list->lastError());
         m_row = -1;
         selectionChanged();
         return false;
     }
-    m_row = m_list.isEmpty() ? -1 : 0;
+    m_row = m_list->count() == 0 ? -1 : 0;
     selectionChanged();
     return true;
 }
 
 void Settlement::setCurrentRow(int row)
 {
-    if (!m_list.isOpen() || m_list.isEmpty())
+    if (m_list->count() == 0)
         return;
-    const int to = qBound(0, row, m_list.recordCount() - 1);
+    const int to = qBound(0, row, m_list->count() - 1);
     if (to == m_row)
         return;
     m_row = to;
@@ -165,18 +170,15 @@ void Settlement::next()
 
 void Settlement::last()
 {
-    setCurrentRow(m_list.recordCount() - 1);
+    setCurrentRow(m_list->count() - 1);
 }
 
 void Settlement::selectionChanged()
 {
-    const bool any = m_row >= 0 && m_list.isOpen() && m_row < m_list.recordCount();
-    setText(Fkje, any ? m_list.text(m_row, QStringLiteral("qkje")) : QString());
-    m_lines.close();
-    m_lines.clear();
-    m_lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-    m_lines.bind(QStringLiteral("DJBH"), any ? m_list.text(m_row, QStringLiteral("djbh")) : QString());
-    if (!m_lines.open())
+    const bool any = m_row >= 0 && m_row < m_list->count();
+    setText(Fkje, any ? m_list->text(m_row, QStringLiteral("qkje")) : QString());
+    m_lines.bind(QStringLiteral("DJBH"), any ? m_list->text(m_row, QStringLiteral("djbh")) : QString());
+    if (!m_lines.reload())
         dbError(m_lines.lastError());
 }
 
@@ -190,11 +192,11 @@ void Settlement::pickSupplier()
 
 bool Settlement::settle()
 {
-    if (!m_list.isOpen() || m_row < 0 || m_row >= m_list.recordCount()) {
+    if (m_row < 0 || m_row >= m_list->count()) {
         ui().showMessage(QStringLiteral("请先查询并选中要结算的单据"));
         return false;
     }
-    const QString number = m_list.text(m_row, QStringLiteral("djbh"));
+    const QString number = m_list->text(m_row, QStringLiteral("djbh"));
 
     // The voucher as it stands now, not as the list read it.
     Query v(db());

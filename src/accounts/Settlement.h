@@ -3,6 +3,9 @@
 #include "accounts/SettlementKind.h"
 #include "core/FormState.h"
 #include "core/GridColumn.h"
+#include "core/PagedQuery.h"
+
+#include <memory>
 
 // The supplier settlement screen without its widgets: payables (stock-in vouchers) or return
 // receivables (return vouchers), as its kind says. It lists the vouchers of a period, shows the
@@ -27,9 +30,11 @@ public:
     // The statement search() runs with the present filters.
     QString searchStatement() const;
 
-    const Query& vouchers() const { return m_list; }
-    const Query& voucherLines() const { return m_lines; }
-    bool listOpen() const { return m_list.isOpen(); }
+    // The list (read a page at a time: a long period holds thousands of vouchers) and the
+    // selected voucher's lines.
+    PagedQuery& vouchers() { return *m_list; }
+    PagedQuery& voucherLines() { return m_lines; }
+    bool listOpen() const { return m_searched; }
     int currentRow() const { return m_row; }
     // Moving in the list refills the amount with the voucher's owed amount and shows its lines.
     void setCurrentRow(int row);
@@ -48,7 +53,8 @@ private:
     void selectionChanged();
 
     const SettlementKind& m_kind;
-    Query m_list;
-    Query m_lines;
+    std::unique_ptr<PagedQuery> m_list;
+    PagedQuery m_lines;
+    bool m_searched = false;
     int m_row = -1;
 };

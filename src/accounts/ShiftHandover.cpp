@@ -49,7 +49,10 @@ const GridColumns& ShiftHandover::auditColumns()
     return columns;
 }
 
-ShiftHandover::ShiftHandover(Ui& ui) : FormState(ui), m_audit(db())
+ShiftHandover::ShiftHandover(Ui& ui)
+    : FormState(ui),
+      m_audit(db(), QStringLiteral("select * from (select * from boxjl order by ID desc limit %1) order by ID desc")
+                        .arg(kAuditRows))
 {
     setEnterOrder({Jbje, Boxye, HandOver});
 }
@@ -106,10 +109,7 @@ bool ShiftHandover::showBox()
     setText(Jbje, text);
     setText(Tzje, text);
     setText(Boxye, QString());
-    m_audit.close();
-    m_audit.clear();
-    m_audit.add(QStringLiteral("select * from boxjl order by ID desc limit %1").arg(kAuditRows));
-    if (!m_audit.open()) {
+    if (!m_audit.reload()) {
         dbError(m_audit.lastError());
         return false;
     }

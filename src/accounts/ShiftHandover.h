@@ -2,6 +2,7 @@
 
 #include "core/FormState.h"
 #include "core/GridColumn.h"
+#include "core/PagedQuery.h"
 
 // The shift handover screen without its widgets: the cash box amount, the takings handed over
 // (with their cash-journal row) and the adjustment of the cash box. Every change of the cash
@@ -36,13 +37,13 @@ public:
     bool adjust();
 
     // The latest cash-box records, newest first.
-    const Query& audit() const { return m_audit; }
+    PagedQuery& audit() { return m_audit; }
 
 private:
     bool readBox(double* amount, QString* error);
     bool showBox();
     bool setBox(double amount, const QString& kind, const QString& reason, double journalAmount, bool journal);
 
-    Query m_audit;
+    PagedQuery m_audit;
     bool m_panelVisible = false;
 };

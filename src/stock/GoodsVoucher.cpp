@@ -60,8 +60,14 @@ const GridColumns& GoodsVoucher::gridColumns()
     return columns;
 }
 
-GoodsVoucher::GoodsVoucher(const GoodsKind& kind, Ui& ui) : FormState(ui), m_kind(kind), m_grid(db()), m_header(db())
+// The row id tells two lines of one product apart when one of them is deleted.
+GoodsVoucher::GoodsVoucher(const GoodsKind& kind, Ui& ui)
+    : FormState(ui),
+      m_kind(kind),
+      m_grid(db(), QStringLiteral("select rowid as rid,* from %1 where djbh=:DJBH order by rowid").arg(kind.lineTable)),
+      m_header(db())
 {
+    m_grid.bind(QStringLiteral("DJBH"), QString());
     QStringList order{Djbh, Czy, Rq, Ck, Zhekou};
     if (m_kind.hasSupplier)
         order << Gys;
@@ -337,7 +343,7 @@ bool GoodsVoucher::addLine()
     m_unsaved.insert(number);
     if (!reloadGrid() || !reloadTotals())
         return false;
-    m_currentLine = m_grid.recordCount() - 1;
+    m_currentLine = m_grid.count() - 1;
     clearFields({Spmc, Sl, Jinjia});
     focus(Spmc);
     return true;
@@ -345,13 +351,12 @@ bool GoodsVoucher::addLine()
 
 bool GoodsVoucher::deleteLine()
 {
-    const bool hasRow = m_gridLoaded && m_grid.recordCount() > 0;
+    const bool hasRow = m_gridLoaded && m_grid.count() > 0;
     if (hasRow) {
         // A saved voucher's lines are its stock changes; taking one away would leave the header
         // and the stock telling another story.
         bool saved = false;
-        if (!headerExists(m_grid.text(qBound(0, m_currentLine, m_grid.recordCount() - 1), QStringLiteral("djbh")),
-                          &saved))
+        if (!headerExists(m_grid.text(qBound(0, m_currentLine, m_grid.count() - 1), QStringLiteral("djbh")), &saved))
             return false;
         if (saved) {
             ui().showMessage(QStringLiteral("单据已经保存，不能删除记录"));
@@ -361,7 +366,7 @@ bool GoodsVoucher::deleteLine()
     if (!ui().confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
         return false;
     if (hasRow) {
-        const int row = qBound(0, m_currentLine, m_grid.recordCount() - 1);
+        const int row = qBound(0, m_currentLine, m_grid.count() - 1);
         Query q(db());
         q.add(QStringLiteral("delete from %1 where rowid=:RID").arg(m_kind.lineTable));
         q.bind(QStringLiteral("RID"), m_grid.value(row, QStringLiteral("rid")));
@@ -380,18 +385,14 @@ bool GoodsVoucher::deleteLine()
 
 bool GoodsVoucher::reloadGrid()
 {
-    m_grid.close();
-    m_grid.clear();
-    // The row id tells two lines of one product apart when one of them is deleted.
-    m_grid.add(QStringLiteral("select rowid as rid,* from %1 where djbh=:DJBH").arg(m_kind.lineTable));
     m_grid.bind(QStringLiteral("DJBH"), text(Djbh));
-    if (!m_grid.open()) {
+    if (!m_grid.reload()) {
         m_gridLoaded = false;
         dbError(m_grid.lastError());
         return false;
     }
     m_gridLoaded = true;
-    m_currentLine = qBound(0, m_currentLine, qMax(0, m_grid.recordCount() - 1));
+    m_currentLine = qBound(0, m_currentLine, qMax(0, m_grid.count() - 1));
     return true;
 }
 
@@ -411,7 +412,9 @@ bool GoodsVoucher::reloadTotals()
 
 void GoodsVoucher::closeGrid()
 {
-    m_grid.close();
+    // No voucher's number: the grid shows nothing.
+    m_grid.bind(QStringLiteral("DJBH"), QString());
+    m_grid.reload();
     m_gridLoaded = false;
     m_currentLine = 0;
 }
@@ -421,10 +424,10 @@ void GoodsVoucher::closeGrid()
 
 // The stock row of a product follows every line; a product without one gets it now, from the
 // product master, so that received goods show in the stock.
-bool GoodsVoucher::writeStock(int line, QString* error)
+bool GoodsVoucher::writeStock(const Query& line, QString* error)
 {
-    const QString spbh = m_grid.text(line, QStringLiteral("spbh"));
-    const double change = m_kind.stockSign * m_grid.number(line, QStringLiteral("sl"));
+    const QString spbh = line.text(QStringLiteral("spbh"));
+    const double change = m_kind.stockSign * line.number(QStringLiteral("sl"));
     Query stock(db());
     stock.setSql(QStringLiteral("select * from kucun where spbh=:SPBH"));
     stock.bind(QStringLiteral("SPBH"), spbh);
@@ -454,7 +457,7 @@ bool GoodsVoucher::writeStock(int line, QString* error)
     const bool inMaster = product.first();
     auto column = [&](const char* name) {
         const QString c = QString::fromLatin1(name);
-        return inMaster ? product.value(c) : m_grid.value(line, c);
+        return inMaster ? product.value(c) : line.value(c);
     };
     const QVariant retail = inMaster ? product.value(QStringLiteral("sale1")) : QVariant();
     q.add(QStringLiteral("insert into kucun(spbh,spmc,spxh,spgg,splb,spjl,jinjia,sl,shoujia,jine)"));
@@ -513,7 +516,7 @@ bool GoodsVoucher::saveVoucher()
     }
     if (!reloadGrid() || !reloadTotals())
         return false;
-    if (m_grid.recordCount() == 0) {
+    if (m_grid.count() == 0) {
         ui().showMessage(QStringLiteral("本单还没有录入商品，不能保存"));
         focus(Spmc);
         return false;
@@ -547,8 +550,15 @@ bool GoodsVoucher::saveVoucher()
             return false;
         }
         // Each line reads the stock afresh, so a product on several lines receives every one.
-        for (int line = 0; line < m_grid.recordCount(); ++line) {
-            if (!writeStock(line, &error))
+        Query lines(db());
+        lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+        lines.bind(QStringLiteral("DJBH"), number);
+        if (!lines.open()) {
+            error = lines.lastError();
+            return false;
+        }
+        for (bool more = lines.first(); more; more = lines.next()) {
+            if (!writeStock(lines, &error))
                 return false;
         }
         return true;
@@ -581,14 +591,17 @@ bool GoodsVoucher::printVoucher()
         ui().showMessage(QStringLiteral("请先保存单据再打印"));
         return false;
     }
+    Query lines(db());
+    lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    lines.bind(QStringLiteral("DJBH"), m_header.text(QStringLiteral("djbh")));
     Query settings(db());
     settings.setSql(QStringLiteral("select * from xtsz"));
-    if (!settings.open()) {
-        dbError(settings.lastError());
+    if (!lines.open() || !settings.open()) {
+        dbError(lines.lastError().isEmpty() ? settings.lastError() : lines.lastError());
         return false;
     }
     Report report(ui());
-    report.setConnection(m_kind.connectionName(1), m_grid);
+    report.setConnection(m_kind.connectionName(1), lines);
     report.setConnection(m_kind.connectionName(2), m_header);
     report.setConnection(m_kind.connectionName(3), settings);
     report.setPreviewTitle(m_kind.previewTitle, m_kind.previewMaximised);

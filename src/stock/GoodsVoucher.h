@@ -2,6 +2,7 @@
 
 #include "core/FormState.h"
 #include "core/GridColumn.h"
+#include "core/PagedQuery.h"
 #include "stock/GoodsKind.h"
 
 #include <QSet>
@@ -40,7 +41,7 @@ public:
 
     // The voucher's lines as the grid shows them (no rows while the grid is closed).
     bool gridLoaded() const { return m_gridLoaded; }
-    const Query& lines() const { return m_grid; }
+    PagedQuery& lines() { return m_grid; }
     int currentLine() const { return m_currentLine; }
     void setCurrentLine(int row) { m_currentLine = row; }
 
@@ -66,10 +67,10 @@ private:
     void closeGrid();
     bool headerExists(const QString& number, bool* exists);
     bool readNumber(const QString& field, const QString& caption, double* value);
-    bool writeStock(int line, QString* error);
+    bool writeStock(const Query& line, QString* error);
 
     const GoodsKind& m_kind;
-    Query m_grid;
+    PagedQuery m_grid;
     Query m_header;
     QStringList m_warehouses;
     Product m_product;

@@ -11,7 +11,7 @@ const QString StockAlerts::Print = QStringLiteral("ToolButton1");
 const QString StockAlerts::Search = QStringLiteral("ToolButton3");
 const QString StockAlerts::Close = QStringLiteral("ToolButton5");
 
-StockAlerts::StockAlerts(Ui& ui) : FormState(ui), m_rows(db()) {}
+StockAlerts::StockAlerts(Ui& ui) : FormState(ui), m_rows(std::make_unique<PagedQuery>(db(), QString())) {}
 
 StockAlerts::~StockAlerts() = default;
 
@@ -34,34 +34,49 @@ QString StockAlerts::statement(bool upper)
 bool StockAlerts::search()
 {
     using F = GridColumn::Format;
-    const Qt::Alignment centred = Qt::AlignCenter;
     m_columns.clear();
-    m_rows.close();
-    m_rows.clear();
-    m_rows.add(statement(m_upper));
-    if (!m_rows.open()) {
-        dbError(m_rows.lastError());
+    m_searched = false;
+    // In product order, so the grid can read the rows a page at a time.
+    m_rows = std::make_unique<PagedQuery>(db(), statement(m_upper) + QStringLiteral(" order by a.spbh"));
+    if (!m_rows->reload()) {
+        dbError(m_rows->lastError());
         return false;
     }
+    m_searched = true;
+    m_searchedUpper = m_upper;
     m_columns = GridColumns{
-        {QStringLiteral("spbh"), QStringLiteral("商品编号"), 100, F::Text, centred},
-        {QStringLiteral("spmc"), QStringLiteral("商品名称"), 200, F::Text, centred},
-        {QStringLiteral("spxh"), QStringLiteral("商品型号"), 100, F::Text, centred},
-        {QStringLiteral("spgg"), QStringLiteral("商品规格"), 100, F::Text, centred},
-        {QStringLiteral("splb"), QStringLiteral("商品类别"), 90, F::Text, centred},
+        {QStringLiteral("spbh"), QStringLiteral("商品编号"), 100, F::Text},
+        {QStringLiteral("spmc"), QStringLiteral("商品名称"), 200, F::Text},
+        {QStringLiteral("spxh"), QStringLiteral("商品型号"), 100, F::Text},
+        {QStringLiteral("spgg"), QStringLiteral("商品规格"), 100, F::Text},
+        {QStringLiteral("splb"), QStringLiteral("商品类别"), 90, F::Text},
         {m_upper ? QStringLiteral("kucun1") : QStringLiteral("kucun2"),
-         m_upper ? QStringLiteral("库存上限") : QStringLiteral("库存下限"), 80, F::Number, centred},
-        {QStringLiteral("sl"), QStringLiteral("现有库存"), 80, F::Number, centred},
+         m_upper ? QStringLiteral("库存上限") : QStringLiteral("库存下限"), 80, F::Number},
+        {QStringLiteral("sl"), QStringLiteral("现有库存"), 80, F::Number},
     };
+    return true;
+}
+
+bool StockAlerts::readAll(Query& all)
+{
+    if (!m_searched)
+        return true; // an unopened query: the export says there is nothing to export
+    all.setSql(statement(m_searchedUpper) + QStringLiteral(" order by a.spbh"));
+    if (!all.open()) {
+        dbError(all.lastError());
+        return false;
+    }
     return true;
 }
 
 bool StockAlerts::exportRows()
 {
-    return ExportDBGrid(ui(), m_rows, m_columns);
+    Query all(db());
+    return readAll(all) && ExportDBGrid(ui(), all, m_columns);
 }
 
 bool StockAlerts::print()
 {
-    return GridPrint::print(ui(), printTitle(), m_columns, m_rows);
+    Query all(db());
+    return readAll(all) && GridPrint::print(ui(), printTitle(), m_columns, all);
 }

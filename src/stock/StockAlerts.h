@@ -2,6 +2,9 @@
 
 #include "core/FormState.h"
 #include "core/GridColumn.h"
+#include "core/PagedQuery.h"
+
+#include <memory>
 
 // The stock alert screen without its widgets: the products whose stock has reached the lower
 // limit (time to reorder) or the upper limit (overstocked) kept in the product master.
@@ -28,13 +31,20 @@ public:
     static QString statement(bool upper);
     // The columns of the last search (none before the first).
     const GridColumns& columns() const { return m_columns; }
-    const Query& rows() const { return m_rows; }
+    // The rows of the last search, read a page at a time; a new search makes new rows.
+    PagedQuery& rows() { return *m_rows; }
+    bool searched() const { return m_searched; }
 
     bool exportRows();
     bool print();
 
 private:
-    Query m_rows;
+    // Every row of the last search, for the workbook and the printer.
+    bool readAll(Query& all);
+
+    std::unique_ptr<PagedQuery> m_rows;
+    bool m_searched = false;
+    bool m_searchedUpper = false;
     GridColumns m_columns;
     bool m_upper = false;
 };

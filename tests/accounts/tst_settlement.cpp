@@ -53,7 +53,7 @@ class SettlementTest : public QObject {
         QStringList listed()
         {
             QStringList numbers;
-            for (int i = 0; i < screen.vouchers().recordCount(); ++i)
+            for (int i = 0; i < screen.vouchers().count(); ++i)
                 numbers << screen.vouchers().text(i, QStringLiteral("djbh"));
             return numbers;
         }
@@ -84,7 +84,7 @@ private Q_SLOTS:
         QVERIFY(t.screen.search());
         QCOMPARE(t.listed(), QStringList{QStringLiteral("X1")});
         QCOMPARE(t.screen.text(S::Fkje), QStringLiteral("100"));
-        QCOMPARE(t.screen.voucherLines().recordCount(), 0);
+        QCOMPARE(t.screen.voucherLines().count(), 0);
 
         QVERIFY(t.settle(QStringLiteral("40")));
         QCOMPARE(t.ui.confirmTexts.last(), QStringLiteral("确实要结算该单据吗?"));
@@ -145,10 +145,10 @@ private Q_SLOTS:
         QCOMPARE(desk.value(QStringLiteral("select qkje from jinhuodan")), 0.0);
         screen.setText(S::Lx, QStringLiteral("已付"));
         QVERIFY(screen.search());
-        QCOMPARE(screen.vouchers().recordCount(), 1);
+        QCOMPARE(screen.vouchers().count(), 1);
         screen.setText(S::Lx, QStringLiteral("未付"));
         QVERIFY(screen.search());
-        QCOMPARE(screen.vouchers().recordCount(), 0);
+        QCOMPARE(screen.vouchers().count(), 0);
     }
 
     // A return saved by the return voucher screen owes what the supplier pays back: it shows
@@ -166,9 +166,9 @@ private Q_SLOTS:
         QVERIFY(screen.create());
         screen.setText(S::Lx, QStringLiteral("未收"));
         QVERIFY(screen.search());
-        QCOMPARE(screen.vouchers().recordCount(), 1);
+        QCOMPARE(screen.vouchers().count(), 1);
         QCOMPARE(screen.text(S::Fkje), QStringLiteral("16"));
-        QCOMPARE(screen.voucherLines().recordCount(), 1);
+        QCOMPARE(screen.voucherLines().count(), 1);
         QCOMPARE(screen.voucherLines().text(0, QStringLiteral("spbh")), QStringLiteral("1001"));
         ui.confirms << true;
         QVERIFY(screen.settle());

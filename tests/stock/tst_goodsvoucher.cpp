@@ -453,7 +453,7 @@ private Q_SLOTS:
         s.voucher->newVoucher();
         QCOMPARE(s.number(), QStringLiteral("RK01202403050002"));
         QVERIFY(s.voucher->gridLoaded());
-        QCOMPARE(s.voucher->lines().recordCount(), 1);
+        QCOMPARE(s.voucher->lines().count(), 1);
         QCOMPARE(s.voucher->text(V::Hjsl), QStringLiteral("5"));
         QCOMPARE(s.voucher->text(V::Hjje), QStringLiteral("4.75"));
         s.ui.confirms << true;
