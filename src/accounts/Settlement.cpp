@@ -94,6 +94,16 @@ bool Settlement::create()
     return true;
 }
 
+void Settlement::enterPressed(const QString& field)
+{
+    if (field == Fkje)
+        settle();
+    else if (field == Gys || field == Rkd || field == Lx || field == Rq1 || field == Rq2)
+        search();
+    else
+        FormState::enterPressed(field);
+}
+
 bool Settlement::dateOk(const QString& field)
 {
     const QString t = text(field);

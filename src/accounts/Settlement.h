@@ -25,6 +25,9 @@ public:
     bool create();
     const SettlementKind& kind() const { return m_kind; }
 
+    // Enter in a filter field searches; Enter in the amount settles.
+    void enterPressed(const QString& field) override;
+
     // "查询": the vouchers of the period that match the filters; the first becomes the selected one.
     bool search();
     // The statement search() runs with the present filters.

@@ -75,6 +75,10 @@ void ShiftHandover::enterPressed(const QString& field)
 {
     if (field == Jbje)
         computeBalance();
+    else if (field == HandOver)
+        handOver();
+    else if (field == Confirm)
+        adjust();
     else if (field == Tzje)
         focus(Tzyy);
     else if (field == Tzyy)

@@ -98,16 +98,3 @@ struct Desk {
 
 } // namespace StockFixture
 
-#include <QDir>
-#include <QFile>
-
-namespace StockFixture {
-
-// Copies a report layout from the sources into the shop's folder, the program folder of a test.
-inline bool installReport(const TestShop& shop, const QString& name)
-{
-    const QString assets = QDir::cleanPath(QStringLiteral(POS_TEST_DATA "/../../../assets"));
-    return QFile::copy(assets + QLatin1Char('/') + name, shop.file(name));
-}
-
-} // namespace StockFixture

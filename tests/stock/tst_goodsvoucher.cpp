@@ -502,7 +502,7 @@ private Q_SLOTS:
         QFETCH(const GoodsKind*, kind);
         Desk t(*kind);
         QVERIFY(t.open());
-        QVERIFY(installReport(t.shop, kind->reportFile));
+        QVERIFY(t.shop.installReports());
         QVERIFY(!t.voucher->printVoucher());
         QCOMPARE(t.ui.lastText(), QStringLiteral("请先保存单据再打印"));
         t.voucher->newVoucher();

@@ -166,7 +166,7 @@ private Q_SLOTS:
     void printList()
     {
         TestShop shop(true);
-        QVERIFY(installReport(shop, QStringLiteral("sppd.rav")));
+        QVERIFY(shop.installReports());
         ScriptedUi ui;
         RecordList list(Stocktaking::list(), ui);
         QVERIFY(list.create());
