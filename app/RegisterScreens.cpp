@@ -4,6 +4,7 @@
 #include "core/ui/CoreScreens.h"
 #include "core/ui/Screens.h"
 #include "masterdata/ui/CodeTableScreens.h"
+#include "reports/ui/ReportScreens.h"
 #include "sales/ui/SalesScreens.h"
 #include "stock/ui/StockScreens.h"
 
@@ -12,6 +13,7 @@ void registerAllScreens()
     registerCoreScreens();
     registerSalesScreens();
     registerMasterDataScreens();
+    registerReportScreens();
     registerStockScreens();
     registerAccountsScreens();
 }

@@ -249,5 +249,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(CodeTablesTest)
+QTEST_MAIN(CodeTablesTest)
 #include "tst_codetables.moc"

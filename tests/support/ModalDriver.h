@@ -46,6 +46,19 @@ inline void whenForm(const QString& formName, const std::function<void(QWidget*)
     when([formName](QWidget* w) { return w->objectName() == formName; }, step);
 }
 
+// Presses a message box's OK (or Yes) button.
+inline void pressOk(QMessageBox* box)
+{
+    for (QAbstractButton* b : box->buttons()) {
+        const QMessageBox::ButtonRole role = box->buttonRole(b);
+        if (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
+            b->click();
+            return;
+        }
+    }
+    box->accept();
+}
+
 // The next message box: its text goes to `seen`, then OK (or Yes) is pressed.
 inline void acceptBox(QString* seen = nullptr)
 {
@@ -54,14 +67,7 @@ inline void acceptBox(QString* seen = nullptr)
              auto* box = static_cast<QMessageBox*>(w);
              if (seen)
                  *seen = box->text();
-             for (QAbstractButton* b : box->buttons()) {
-                 const QMessageBox::ButtonRole role = box->buttonRole(b);
-                 if (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
-                     b->click();
-                     return;
-                 }
-             }
-             box->accept();
+             pressOk(box);
          });
 }
 
@@ -78,14 +84,7 @@ inline void acceptBoxes(QStringList* seen, int count)
                  seen->append(box->text());
              // The next box is looked for once this one has gone.
              QTimer::singleShot(0, [seen, count] { acceptBoxes(seen, count - 1); });
-             for (QAbstractButton* b : box->buttons()) {
-                 const QMessageBox::ButtonRole role = box->buttonRole(b);
-                 if (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole) {
-                     b->click();
-                     return;
-                 }
-             }
-             box->accept();
+             pressOk(box);
          });
 }
 
