@@ -344,7 +344,7 @@ private Q_SLOTS:
         QTest::newRow("text file") << "text"
                                    << "文件不是数据库文件";
         QTest::newRow("empty file") << "empty"
-                                    << "文件不是本系统的数据备份";
+                                    << "文件不是数据库文件";
         QTest::newRow("other program's database") << "foreign"
                                                   << "文件不是本系统的数据备份";
         QTest::newRow("newer version") << "newer"
