@@ -4,6 +4,7 @@
 #include "core/ui/Screens.h"
 #include "masterdata/ui/CodeTableScreens.h"
 #include "masterdata/ui/MemberScreens.h"
+#include "reports/ui/ReportScreens.h"
 #include "sales/ui/SalesScreens.h"
 
 void registerAllScreens()
@@ -11,5 +12,6 @@ void registerAllScreens()
     registerCoreScreens();
     registerSalesScreens();
     registerMasterDataScreens();
+    registerReportScreens();
     registerMemberScreens();
 }

@@ -3,9 +3,12 @@
 #include "core/DbConnection.h"
 #include "core/LoginUser.h"
 #include "core/ProgramFolder.h"
+#include "core/ShopLock.h"
+#include "core/ui/AppStyle.h"
 #include "core/ui/LoginDialog.h"
 #include "core/ui/MainWindow.h"
 #include "core/ui/SplashScreen.h"
+#include "schema/DatabaseCheck.h"
 #include "schema/Schema.h"
 
 #include <QApplication>
@@ -28,8 +31,14 @@ namespace {
 const QString kTitle = QStringLiteral("翠湖超市收银系统");
 constexpr int kSplashMs = 2000;
 
+// Why the till does not start: in a box for the cashier, and on the error output for whoever
+// started it from a terminal or a script. Where no one can see a window (the offscreen
+// platform) a box would only wait forever, so there is none.
 void fail(const QString& text)
 {
+    std::fprintf(stderr, "pos: %s\n", text.toLocal8Bit().constData());
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
     QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok);
     box.exec();
 }
@@ -51,16 +60,16 @@ void chooseFont(QApplication& app)
     app.setFont(font);
 }
 
-// The database must be there before any window opens: the till never creates it.
+// The database must be there before any window opens: the till never creates it. It is looked
+// at through a read-only connection first and only opened for writing (which switches it to
+// the write-ahead journal and upgrades it) when it is this program's database and may be written.
 bool checkDatabase()
 {
     const QString file = ProgramFolder::databaseFile();
     const QString native = QDir::toNativeSeparators(file);
-    if (!QFileInfo::exists(file)) {
-        fail(QStringLiteral("找不到数据库文件 %1。\n\n请先用 pos-setup 创建数据库：\n"
-                            "    pos-setup          创建空白数据库\n"
-                            "    pos-setup --demo   创建带演示数据的数据库")
-                 .arg(native));
+    const QString problem = DatabaseCheck::problem(file);
+    if (!problem.isEmpty()) {
+        fail(problem);
         return false;
     }
     DbConnection db(file);
@@ -74,6 +83,18 @@ bool checkDatabase()
         return false;
     }
     return true;
+}
+
+bool databaseExists()
+{
+    const QString file = ProgramFolder::databaseFile();
+    if (QFileInfo::exists(file))
+        return true;
+    fail(QStringLiteral("找不到数据库文件 %1。\n\n请先用 pos-setup 创建数据库：\n"
+                        "    pos-setup          创建空白数据库\n"
+                        "    pos-setup --demo   创建带演示数据的数据库")
+             .arg(QDir::toNativeSeparators(file)));
+    return false;
 }
 
 // Without a display Qt's window system plug-in aborts the process; say what to do instead.
@@ -101,12 +122,21 @@ int main(int argc, char* argv[])
     // append it to every window's own caption ("系统提示 — 翠湖超市收银系统").
     QApplication::setApplicationName(kTitle);
     chooseFont(app);
+    AppStyle::apply(app);
     // Qt's own buttons and file dialogs in Chinese, where the translations are installed.
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
+    if (!databaseExists())
+        return 1;
+    // One till per shop: a second copy on the same shop would draw the same voucher numbers.
+    ShopLock lock;
+    if (!lock.acquire()) {
+        fail(lock.error());
+        return 1;
+    }
     if (!checkDatabase())
         return 1;
     registerAllScreens();

@@ -2,7 +2,7 @@
 # is missing (apt-get update first, once).
 POS_PACKAGES="cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libgl-dev libsqlite3-dev
-  libxlsxwriter-dev libzint-dev qt6-charts-dev libicu-dev ccache
+  libxlsxwriter-dev libzint-dev qt6-charts-dev libqt6opengl6-dev libicu-dev ccache
   espeak-ng fonts-noto-cjk
   qt6-translations-l10n
   poppler-utils unzip xvfb xauth"

@@ -1,10 +1,12 @@
 #include "core/DbConnection.h"
 
+#include "core/DbErrorText.h"
 #include "core/ProgramFolder.h"
 #include "core/TextUtil.h"
 
 #include <QAtomicInteger>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -38,7 +40,17 @@ bool isIdentChar(QChar c)
     return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
 
+// Statements kept per connection. The program runs a few dozen distinct texts; a connection
+// that somehow makes more (texts built from values) starts its cache afresh past this many.
+constexpr int kMaxPrepared = 256;
+
 } // namespace
+
+// One statement prepared on the connection, with its translation from the program's dialect.
+struct DbConnection::Prepared {
+    SqlDialect::Translated translated;
+    QSqlQuery query;
+};
 
 // ---------------------------------------------------------------------------------------------
 // DbConnection
@@ -69,21 +81,49 @@ bool DbConnection::openOrCreate()
     return openWith(true);
 }
 
+QString DbConnection::fileProblem(const QString& file)
+{
+    const QString native = QDir::toNativeSeparators(file);
+    const QFileInfo info(file);
+    if (!info.exists())
+        return QStringLiteral("找不到数据库文件 %1").arg(native);
+    if (!info.isFile())
+        return QStringLiteral("%1 不是文件，不是本系统的数据库").arg(native);
+    if (info.size() == 0)
+        return QStringLiteral("数据库文件 %1 是空的（0 字节），不是本系统的数据库").arg(native);
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("无法读取数据库文件 %1：%2").arg(native, f.errorString());
+    // Every SQLite database starts with these 16 bytes.
+    static const QByteArray magic("SQLite format 3\0", 16);
+    if (f.read(16) != magic)
+        return QStringLiteral("文件 %1 不是 SQLite 数据库，不是本系统的数据库").arg(native);
+    return QString();
+}
+
 bool DbConnection::openWith(bool create)
 {
     if (isOpen())
         return true;
     m_error.clear();
-    if (!create && !QFileInfo::exists(m_file)) {
-        m_error = QStringLiteral("找不到数据库文件 %1").arg(QDir::toNativeSeparators(m_file));
-        return false;
+    m_engineError.clear();
+    // The engine would turn an empty file into a new database and write its journal setting
+    // into a foreign file's header: such a file is refused untouched.
+    if (!create || QFileInfo::exists(m_file)) {
+        const QString problem = fileProblem(m_file);
+        if (!problem.isEmpty()) {
+            m_error = problem;
+            return false;
+        }
     }
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(m_file);
     // A busy timeout lets a statement wait for another connection's write instead of failing.
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!m_db.open()) {
-        m_error = QStringLiteral("无法打开数据库 %1：%2").arg(QDir::toNativeSeparators(m_file), engineText(m_db.lastError()));
+        m_engineError = engineText(m_db.lastError());
+        m_error = QStringLiteral("无法打开数据库 %1：%2")
+                      .arg(QDir::toNativeSeparators(m_file), DbErrorText::forPerson(m_engineError));
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
         return false;
@@ -114,9 +154,11 @@ void DbConnection::close()
     if (!m_db.isValid())
         return;
     if (m_txDepth > 0) {
-        m_db.rollback();
+        exec(QStringLiteral("ROLLBACK"));
         m_txDepth = 0;
     }
+    // The prepared statements belong to the connection and go before it.
+    m_prepared.clear();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
@@ -127,19 +169,49 @@ bool DbConnection::isOpen() const
     return m_db.isValid() && m_db.isOpen();
 }
 
-bool DbConnection::exec(const QString& sql)
+void DbConnection::setError(const QString& error)
+{
+    m_engineError = error;
+    m_error = DbErrorText::forPerson(error);
+}
+
+DbConnection::Prepared* DbConnection::prepared(const QString& sql)
 {
     if (!isOpen()) {
         if (m_error.isEmpty())
             m_error = QStringLiteral("数据库没有打开");
-        return false;
+        return nullptr;
     }
-    QSqlQuery q(m_db);
-    if (!q.exec(sql)) {
-        m_error = engineText(q.lastError());
-        return false;
+    if (const auto it = m_prepared.constFind(sql); it != m_prepared.cend())
+        return it->get();
+    if (m_prepared.size() >= kMaxPrepared)
+        m_prepared.clear();
+    auto p = std::make_shared<Prepared>();
+    p->translated = SqlDialect::translate(sql);
+    p->query = QSqlQuery(m_db);
+    p->query.setForwardOnly(true);
+    if (!p->query.prepare(p->translated.sql)) {
+        setError(engineText(p->query.lastError()));
+        return nullptr;
     }
-    return true;
+    Prepared* raw = p.get();
+    m_prepared.insert(sql, std::move(p));
+    return raw;
+}
+
+bool DbConnection::exec(const QString& sql)
+{
+    Prepared* p = prepared(sql);
+    if (!p)
+        return false;
+    if (m_observer)
+        m_observer(p->translated.sql, {});
+    QSqlQuery& q = p->query;
+    const bool ok = q.exec();
+    if (!ok)
+        setError(engineText(q.lastError()));
+    q.finish();
+    return ok;
 }
 
 bool DbConnection::transaction(const std::function<bool()>& body)
@@ -162,14 +234,18 @@ bool DbConnection::transaction(const std::function<bool()>& body)
     if (ok) {
         if (!exec(QStringLiteral("COMMIT"))) {
             const QString err = m_error;
+            const QString engine = m_engineError;
             exec(QStringLiteral("ROLLBACK"));
             m_error = err;
+            m_engineError = engine;
             ok = false;
         }
     } else {
         const QString err = m_error;
+        const QString engine = m_engineError;
         exec(QStringLiteral("ROLLBACK"));
         m_error = err;
+        m_engineError = engine;
     }
     m_txFailed = false;
     return ok;
@@ -310,38 +386,52 @@ bool Query::run(bool select)
 {
     close();
     m_error.clear();
+    m_engineError.clear();
     m_rowsAffected = 0;
     m_lastInsertId = QVariant();
+    const auto fail = [this](const QString& engine) {
+        m_engineError = engine;
+        m_error = DbErrorText::forPerson(engine);
+        m_conn.setError(engine);
+        m_columns.clear();
+        m_rows.clear();
+        return false;
+    };
     if (!m_conn.isOpen()) {
         m_error = m_conn.lastError().isEmpty() ? QStringLiteral("数据库没有打开") : m_conn.lastError();
-        m_conn.setError(m_error);
+        m_engineError = m_error;
+        m_conn.m_error = m_error;
         return false;
     }
-    const SqlDialect::Translated t = SqlDialect::translate(sql());
-    QSqlQuery q(m_conn.database());
-    q.setForwardOnly(true);
-    if (!q.prepare(t.sql)) {
-        m_error = engineText(q.lastError());
-        m_conn.setError(m_error);
+    DbConnection::Prepared* p = m_conn.prepared(sql());
+    if (!p) {
+        m_error = m_conn.lastError();
+        m_engineError = m_conn.engineError();
         return false;
     }
-    for (const QString& name : t.paramNames) {
+    const QStringList& names = p->translated.paramNames;
+    QVariantList values;
+    values.reserve(names.size());
+    for (const QString& name : names) {
         const auto it = m_params.constFind(name);
-        if (it == m_params.cend()) {
-            m_error = QStringLiteral("参数 %1 没有赋值").arg(name);
-            m_conn.setError(m_error);
-            return false;
-        }
-        q.addBindValue(*it);
+        if (it == m_params.cend())
+            return fail(QStringLiteral("参数 %1 没有赋值").arg(name));
+        values << *it;
     }
+    QSqlQuery& q = p->query;
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values.at(i));
+    if (m_conn.m_observer)
+        m_conn.m_observer(p->translated.sql, values);
     if (!q.exec()) {
-        m_error = engineText(q.lastError());
-        m_conn.setError(m_error);
-        return false;
+        const QString engine = engineText(q.lastError());
+        q.finish();
+        return fail(engine);
     }
     if (q.isSelect()) {
         const QSqlRecord rec = q.record();
         const int cols = rec.count();
+        m_columns.reserve(cols);
         for (int c = 0; c < cols; ++c)
             m_columns << rec.fieldName(c);
         while (q.next()) {
@@ -351,11 +441,9 @@ bool Query::run(bool select)
             m_rows.push_back(std::move(row));
         }
         if (q.lastError().isValid()) {
-            m_error = engineText(q.lastError());
-            m_conn.setError(m_error);
-            m_columns.clear();
-            m_rows.clear();
-            return false;
+            const QString engine = engineText(q.lastError());
+            q.finish();
+            return fail(engine);
         }
         m_open = true;
     } else {
@@ -366,6 +454,7 @@ bool Query::run(bool select)
             m_open = true;
         }
     }
+    // The statement stays prepared for the next run; its read cursor is released now.
     q.finish();
     m_pos = 0;
     return true;

@@ -1,16 +1,24 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 // One screen's own connection to pos.mdb. Every screen opens one when it is created and
 // closes it when it closes; several connections of the process share the file at once.
+// Statements are prepared once per connection and kept, keyed by their text, so a scan at the
+// till does not compile the same few statements again and again.
 class DbConnection {
 public:
+    // Sees every statement the connection runs: its text as the engine gets it (positional "?"
+    // placeholders) and the values bound to it, in order. The benchmark replays them.
+    using StatementObserver = std::function<void(const QString& sql, const QVariantList& values)>;
+
     // The database file in the program folder.
     DbConnection();
     // Another file (set-up, backup checks, tests).
@@ -20,7 +28,8 @@ public:
     DbConnection(const DbConnection&) = delete;
     DbConnection& operator=(const DbConnection&) = delete;
 
-    // Opens an existing file; a missing file is refused rather than created empty.
+    // Opens an existing file; a missing file is refused rather than created empty, and so are
+    // an empty file and one that is not an SQLite database, before the engine writes a byte.
     bool open();
     // Opens the file and creates it when missing (the set-up program only).
     bool openOrCreate();
@@ -28,8 +37,20 @@ public:
     bool isOpen() const;
 
     QString file() const { return m_file; }
+    // The person's message: what happened, that nothing was saved, and the engine's own text
+    // on a second line (see DbErrorText).
     QString lastError() const { return m_error; }
+    // The engine's text of the last error, untranslated.
+    QString engineError() const { return m_engineError; }
     QSqlDatabase& database() { return m_db; }
+
+    // Why a file cannot be a database to open: missing, not a file, empty, unreadable, or not
+    // SQLite at all. Empty when it may be opened. Reads at most the file's first 16 bytes.
+    static QString fileProblem(const QString& file);
+
+    void setStatementObserver(StatementObserver observer) { m_observer = std::move(observer); }
+    // How many statements are prepared and kept on this connection.
+    int preparedCount() const { return int(m_prepared.size()); }
 
     // Runs body atomically: BEGIN IMMEDIATE, then COMMIT when body returns true, ROLLBACK
     // when it returns false (its error is then whatever it set) or when COMMIT fails.
@@ -40,17 +61,27 @@ public:
     // Runs one statement without parameters (pragmas, schema); the error goes to lastError().
     bool exec(const QString& sql);
 
-    void setError(const QString& error) { m_error = error; }
+    // Sets the error text; an engine text is turned into the person's message.
+    void setError(const QString& error);
 
 private:
+    friend class Query;
+    struct Prepared;
+
     bool openWith(bool create);
+    // The statement prepared for this text, prepared now when it is new; null on failure
+    // (lastError() says why).
+    Prepared* prepared(const QString& sql);
 
     QString m_file;
     QString m_name;
     QSqlDatabase m_db;
     QString m_error;
+    QString m_engineError;
     int m_txDepth = 0;
     bool m_txFailed = false;
+    QHash<QString, std::shared_ptr<Prepared>> m_prepared;
+    StatementObserver m_observer;
 };
 
 // The statement pattern every screen uses: close, clear, add the lines, bind each named
@@ -76,7 +107,9 @@ public:
     bool open();
     bool execute();
     bool isOpen() const { return m_open; }
+    // The person's message for the last failure (see DbConnection::lastError()).
     QString lastError() const { return m_error; }
+    QString engineError() const { return m_engineError; }
     int rowsAffected() const { return m_rowsAffected; }
     QVariant lastInsertId() const { return m_lastInsertId; }
 
@@ -124,6 +157,7 @@ private:
     int m_pos = 0;
     bool m_open = false;
     QString m_error;
+    QString m_engineError;
     int m_rowsAffected = 0;
     QVariant m_lastInsertId;
 };

@@ -44,9 +44,11 @@ QList<PickerSpec> pickers()
     QList<PickerSpec> list;
     for (const char* name : {"Tsphelp2_form", "Tsphelp5_form", "Tsphelp7_form", "Tsphelp4_form", "Tsphelp16_form"})
         list << PickerSpec{QString::fromLatin1(name), findProduct, products, productColumns(), productAnswers, true};
+    // Held sales: a header that posting has not completed yet (posting writes the amount
+    // tendered). Whatever its total, even 0, a held sale stays in the list.
     list << PickerSpec{QStringLiteral("Tsphelp3_form"),
                        QStringLiteral("销售单查找"),
-                       QStringLiteral("select * from xiaoshoud where qkje>0"),
+                       QStringLiteral("select * from xiaoshoud where lkje is null"),
                        {{QStringLiteral("rq"), QStringLiteral("日期")},
                         {QStringLiteral("sj"), QStringLiteral("时间")},
                         {QStringLiteral("djbh"), QStringLiteral("单据编号")},

@@ -20,6 +20,9 @@ namespace {
 
 const QString kNone = QStringLiteral("~");
 
+// More than any till takes in one payment; beyond it a typing slip is far likelier.
+constexpr double kMaxTendered = 99999999.99;
+
 } // namespace
 
 Checkout::Checkout(const SaleKind& kind, const SaleHandover& handover, Ui& ui)
@@ -58,8 +61,6 @@ bool Checkout::readSettings()
     }
     m_speak = q.integer(QStringLiteral("qt1")) == 1;
     m_drawer = q.integer(QStringLiteral("qx")) == 1;
-    m_shopName = q.text(QStringLiteral("gsmc"));
-    m_shopPhone = q.text(QStringLiteral("gsdh"));
     return true;
 }
 
@@ -122,9 +123,27 @@ void Checkout::computeChange()
             focus(Sk, true);
             return;
         }
+        if (!tenderedAllowed(sk)) {
+            focus(Sk, true);
+            return;
+        }
         m_fields[Zhao] = TextUtil::shortestNumber(sk - due);
     }
     focus(Zhao);
+}
+
+bool Checkout::tenderedAllowed(double amount)
+{
+    // A sale takes money in; only a refund pays it out, so only a refund may be negative.
+    const bool allowed =
+        m_kind.positiveAmounts ? amount >= 0 && amount <= kMaxTendered : std::abs(amount) <= kMaxTendered;
+    if (!allowed) {
+        const QString range = m_kind.positiveAmounts ? QStringLiteral("0到%1").arg(TextUtil::money(kMaxTendered))
+                                                     : QStringLiteral("-%1到%1").arg(TextUtil::money(kMaxTendered));
+        m_ui.showMessage(
+            QStringLiteral("%1金额“%2”不对：%1金额必须在%3之间，请重新输入").arg(m_kind.amountLabel, text(Sk), range));
+    }
+    return allowed;
 }
 
 bool Checkout::postSale()
@@ -149,6 +168,10 @@ bool Checkout::postSale()
     }
     if (!TextUtil::toNumber(text(Sk), &tendered)) {
         m_ui.showMessage(QStringLiteral("%1金额“%2”不是数字，请重新输入").arg(label, text(Sk)));
+        focus(Sk, true);
+        return false;
+    }
+    if (!tenderedAllowed(tendered)) {
         focus(Sk, true);
         return false;
     }
@@ -181,13 +204,13 @@ bool Checkout::postSale()
     // The sale is written. Whatever happens to the receipt or the drawer now, it stays posted
     // and the sales screen moves on to the next number.
     m_answer.posted = true;
-    printReceipt(due, tendered, change);
+    printReceipt();
 
+    // Without a next number (the day's 9999 are used) the answer holds none; the screen then
+    // draws its own and, failing too, says so and holds no voucher.
     const VoucherNumber::Result next = VoucherNumber::nextAfterPosting(m_db, m_kind.voucher, m_handover.date);
     if (next.ok())
         m_answer.nextNumber = next.number;
-    else
-        m_ui.showError(next.error);
     return true;
 }
 
@@ -303,29 +326,15 @@ bool Checkout::writePosting(double due, double tendered, double change, double d
     return true;
 }
 
-void Checkout::printReceipt(double due, double tendered, double change)
+void Checkout::printReceipt()
 {
-    Query lines(m_db);
-    lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-    lines.bind(QStringLiteral("DJBH"), m_handover.voucherNumber);
-    if (!lines.open()) {
-        m_ui.showError(lines.lastError());
+    // Made from the posted voucher as the database holds it, as every reprint will be.
+    ReceiptData data;
+    QString error;
+    if (!Receipt::load(m_db, m_kind, m_handover.voucherNumber, &data, &error)) {
+        m_ui.showError(error);
         return;
     }
-    ReceiptData data;
-    data.refund = m_kind.refundReceipt;
-    data.shopName = m_shopName;
-    data.shopPhone = m_shopPhone;
-    data.operatorName = m_handover.operatorName;
-    data.voucherNumber = m_handover.voucherNumber;
-    data.date = m_handover.date;
-    data.time = Clock::timeText();
-    data.amountDue = due;
-    data.tendered = tendered;
-    data.change = change;
-    data.lines = Receipt::linesFrom(lines);
-
-    QString error;
     const QString bill = Receipt::billFile();
     if (!Receipt::write(data, bill, &error)) {
         m_ui.showError(error);

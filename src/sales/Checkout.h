@@ -61,7 +61,10 @@ private:
     void focus(const QString& field, bool selectAll = false);
     bool readSettings();
     bool writePosting(double due, double tendered, double change, double discount, QString* error, bool* refused);
-    void printReceipt(double due, double tendered, double change);
+    void printReceipt();
+    // The amount tendered (paid out for a refund) within what a cashier can mean; otherwise
+    // the reason is shown.
+    bool tenderedAllowed(double amount);
 
     const SaleKind& m_kind;
     SaleHandover m_handover;
@@ -72,7 +75,5 @@ private:
     bool m_selectAll = false;
     bool m_speak = false;
     bool m_drawer = false;
-    QString m_shopName;
-    QString m_shopPhone;
     CheckoutAnswer m_answer;
 };

@@ -3,6 +3,7 @@
 #include "core/DbConnection.h"
 #include "core/ProgramFolder.h"
 #include "core/TextUtil.h"
+#include "sales/SaleKind.h"
 
 #include <QSaveFile>
 
@@ -99,12 +100,17 @@ QByteArray lineBytes(const ReceiptLine& line)
     return out;
 }
 
+// Centred on a 32-byte line, as the title is.
+QByteArray centred(const QByteArray& text)
+{
+    const int blanks = (32 - int(text.size())) / 2;
+    return QByteArray(qMax(0, blanks), ' ') + text;
+}
+
 QByteArray titleLine(const ReceiptData& data)
 {
-    const QByteArray title =
-        gbk(data.shopName) + TextUtil::toGbk(data.refund ? QStringLiteral("退款清单") : QStringLiteral("购物清单"));
-    const int blanks = (32 - int(title.size())) / 2;
-    return QByteArray(qMax(0, blanks), ' ') + title;
+    return centred(gbk(data.shopName) +
+                   TextUtil::toGbk(data.refund ? QStringLiteral("退款清单") : QStringLiteral("购物清单")));
 }
 
 } // namespace
@@ -115,6 +121,8 @@ QByteArray render(const ReceiptData& data)
 {
     QList<QByteArray> lines;
     lines << titleLine(data);
+    if (data.reprint)
+        lines << centred(TextUtil::toGbk(QStringLiteral("重打")));
     lines << TextUtil::toGbk(QStringLiteral("收银员:")) + leftAligned(gbk(data.operatorName), 10) +
                  TextUtil::toGbk(QStringLiteral("单号:")) + gbk(data.voucherNumber);
     lines << TextUtil::toGbk(QStringLiteral("日期:")) + gbk(data.date) + TextUtil::toGbk(QStringLiteral("  时间:")) +
@@ -154,6 +162,49 @@ QList<ReceiptLine> linesFrom(const Query& lines)
         out << line;
     }
     return out;
+}
+
+bool load(DbConnection& db, const SaleKind& kind, const QString& number, ReceiptData* data, QString* error)
+{
+    Query q(db);
+    q.setSql(QStringLiteral("select * from xtsz"));
+    if (!q.open()) {
+        *error = q.lastError();
+        return false;
+    }
+    ReceiptData d;
+    d.refund = kind.refundReceipt;
+    d.shopName = q.text(QStringLiteral("gsmc"));
+    d.shopPhone = q.text(QStringLiteral("gsdh"));
+
+    q.setSql(QStringLiteral("select * from %1 where djbh=:DJBH").arg(kind.voucher.headerTable));
+    q.bind(QStringLiteral("DJBH"), number);
+    if (!q.open()) {
+        *error = q.lastError();
+        return false;
+    }
+    // Posting writes the amount tendered; a held header has none.
+    if (!q.first() || q.value(QStringLiteral("lkje")).isNull()) {
+        *error = QStringLiteral("单据%1还没有过账，没有小票").arg(number);
+        return false;
+    }
+    d.operatorName = q.text(QStringLiteral("xm"));
+    d.voucherNumber = q.text(QStringLiteral("djbh"));
+    d.date = q.text(QStringLiteral("rq"));
+    d.time = q.text(QStringLiteral("sj"));
+    d.amountDue = q.number(QStringLiteral("hjje"));
+    d.tendered = q.number(QStringLiteral("lkje"));
+    d.change = q.number(QStringLiteral("zhaoje"));
+
+    q.setSql(QStringLiteral("select * from %1 where djbh=:DJBH").arg(kind.lineTable));
+    q.bind(QStringLiteral("DJBH"), number);
+    if (!q.open()) {
+        *error = q.lastError();
+        return false;
+    }
+    d.lines = linesFrom(q);
+    *data = d;
+    return true;
 }
 
 QString billFile()

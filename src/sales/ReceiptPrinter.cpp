@@ -2,6 +2,7 @@
 
 #include "core/ProgramFolder.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -103,6 +104,29 @@ QString deviceName()
     return ProgramFolder::file(QStringLiteral("LPT1"));
 }
 
+namespace {
+
+// Line by line, each line sent as soon as it is read, ended by CR LF whatever ended it in the
+// text.
+bool copyLines(QIODevice& in, const QString& name, Device& device, QString* error)
+{
+    while (!in.atEnd()) {
+        QByteArray line = in.readLine();
+        if (line.isEmpty() && !in.atEnd()) {
+            if (error)
+                *error = QStringLiteral("收银小票文件读取错误: %1 (%2)").arg(name, in.errorString());
+            return false;
+        }
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        if (!device.write(line + "\r\n", error))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool printFile(const QString& file, QString* error)
 {
     Device device;
@@ -114,21 +138,18 @@ bool printFile(const QString& file, QString* error)
             *error = QStringLiteral("收银小票文件读取错误: %1 (%2)").arg(file, in.errorString());
         return false;
     }
-    // Line by line, each line sent as soon as it is read, ended by CR LF whatever ended it
-    // in the file.
-    while (!in.atEnd()) {
-        QByteArray line = in.readLine();
-        if (line.isEmpty() && in.error() != QFile::NoError) {
-            if (error)
-                *error = QStringLiteral("收银小票文件读取错误: %1 (%2)").arg(file, in.errorString());
-            return false;
-        }
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        if (!device.write(line + "\r\n", error))
-            return false;
-    }
-    return true;
+    return copyLines(in, file, device, error);
+}
+
+bool printText(const QByteArray& text, QString* error)
+{
+    Device device;
+    if (!device.open(error))
+        return false;
+    QBuffer in;
+    in.setData(text);
+    in.open(QIODevice::ReadOnly);
+    return copyLines(in, QStringLiteral("小票"), device, error);
 }
 
 bool openMoneyBox(QString* error)

@@ -12,6 +12,8 @@ QString deviceName();
 QString openErrorText();
 // Copies the file to the device line by line; *error = "文件打开错误" when the device cannot be opened.
 bool printFile(const QString& file, QString* error);
+// The same for a receipt held in memory (a reprint), which leaves bill.txt as it is.
+bool printText(const QByteArray& text, QString* error);
 // Sends the drawer kick 1B 70 00 3C FF; the same error text when the device cannot be opened.
 bool openMoneyBox(QString* error);
 

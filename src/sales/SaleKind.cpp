@@ -18,6 +18,7 @@ SaleKind makeSale()
     k.checkoutCaption = QStringLiteral("收款过账");
     k.amountLabel = QStringLiteral("收款");
     k.confirmButton = QStringLiteral("确认收款");
+    k.nothingToReprint = QStringLiteral("还没有已过账的销售单，没有小票可以重打");
     return k;
 }
 
@@ -38,6 +39,8 @@ SaleKind makeReturn()
     k.amountLabel = QStringLiteral("付款");
     k.confirmButton = QStringLiteral("确认付款");
     k.refundReceipt = true;
+    k.positiveAmounts = false;
+    k.nothingToReprint = QStringLiteral("还没有已过账的退货单，没有小票可以重打");
     k.stockSign = 1;
     k.cashSign = -1;
     k.memberSign = -1;

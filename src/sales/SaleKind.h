@@ -34,6 +34,12 @@ struct SaleKind {
     int cashSign = 1;
     int memberSign = 1;
 
+    // Quantities, prices and the amount tendered are 0 or more (a line's quantity above 0): a
+    // sale never takes goods back or pays money out; the return screen keeps its own signs.
+    bool positiveAmounts = true;
+    // F9 with no posted voucher of this kind to print again.
+    QString nothingToReprint;
+
     // The header keeps the amount still open (held vouchers); returns are never held.
     bool writesOpenAmount = true;
     bool canHold = true;       // F5 holds, F6 recalls; otherwise F5 voids and F6 does nothing

@@ -5,6 +5,10 @@
 #include "core/LoginUser.h"
 #include "core/TextUtil.h"
 #include "core/Ui.h"
+#include "sales/Receipt.h"
+#include "sales/ReceiptPrinter.h"
+
+#include <cmath>
 
 const QString SalesVoucher::Djbh = QStringLiteral("djbh");
 const QString SalesVoucher::Czy = QStringLiteral("czy");
@@ -24,6 +28,10 @@ namespace {
 
 const QString kSystemPrompt = QStringLiteral("系统提示");
 const QString kNone = QStringLiteral("~");
+
+// What a cashier can mean on one line: a quantity up to 9999 and a price below a million.
+constexpr double kMaxQuantity = 9999;
+constexpr double kMaxPrice = 999999.99;
 
 } // namespace
 
@@ -228,19 +236,27 @@ bool SalesVoucher::stockAllows(bool* allowed)
 
 bool SalesVoucher::enterProductCode()
 {
-    const QString code = text(Spmc);
+    if (refusedWithoutNumber())
+        return false;
+    // Blanks a scanner or a slip of the thumb puts around the code are not part of it.
+    const QString code = text(Spmc).trimmed();
     const bool pinyin = isPinyinCode(code);
     bool found = false;
+    // Codes are found whatever their letter case (the pinyin code's column compares that way
+    // itself); a code that matches exactly comes first.
     if (pinyin) {
         if (!lookupProduct(QStringLiteral("select * from spinfo where pinma=:PINMA"), QStringLiteral("PINMA"), code,
                            &found))
             return false;
     } else {
-        if (!lookupProduct(QStringLiteral("select * from spinfo where spbh=:SPBH"), QStringLiteral("SPBH"), code,
-                           &found))
+        if (!lookupProduct(
+                QStringLiteral("select * from spinfo where spbh=:SPBH collate nocase order by spbh=:SPBH desc"),
+                QStringLiteral("SPBH"), code, &found))
             return false;
-        if (!found && !lookupProduct(QStringLiteral("select * from spinfo where tiaoma=:TIAOMA"),
-                                     QStringLiteral("TIAOMA"), code, &found))
+        if (!found &&
+            !lookupProduct(
+                QStringLiteral("select * from spinfo where tiaoma=:TIAOMA collate nocase order by tiaoma=:TIAOMA desc"),
+                QStringLiteral("TIAOMA"), code, &found))
             return false;
     }
     if (!found) {
@@ -259,7 +275,9 @@ bool SalesVoucher::enterProductCode()
         }
     }
     m_fields[Sl] = QStringLiteral("1");
-    m_fields[Shoujia] = text(Kh) == NonMember ? m_product.sale1 : m_product.sale2;
+    const bool retail = text(Kh) == NonMember;
+    m_fields[Shoujia] = retail ? m_product.sale1 : m_product.sale2;
+    m_priceSource = retail ? PriceSource::Retail : PriceSource::Member;
     m_fields[Spmc] = m_product.spmc;
     if (!addLine())
         return false;
@@ -272,13 +290,17 @@ bool SalesVoucher::enterProductCode()
 
 void SalesVoucher::enterQuantity()
 {
-    if (m_hasProduct && (m_kind.enterWithoutName || !text(Spmc).isEmpty()))
+    if (m_hasProduct && (m_kind.enterWithoutName || !text(Spmc).isEmpty())) {
         m_fields[Shoujia] = m_product.sale1;
+        m_priceSource = PriceSource::Retail;
+    }
     focus(Shoujia);
 }
 
 bool SalesVoucher::addPickedProduct()
 {
+    if (refusedWithoutNumber())
+        return false;
     if (!m_hasProduct) {
         // A cancelled picker leaves a name in the entry but no product behind it.
         m_ui.showMessage(QStringLiteral("请先输入商品编码或用“…”选择商品"));
@@ -290,6 +312,8 @@ bool SalesVoucher::addPickedProduct()
 
 void SalesVoucher::pickProduct()
 {
+    if (refusedWithoutNumber())
+        return;
     QStringList answers{kNone, kNone};
     m_ui.pick(Dialogs::picker(m_kind.productPicker), answers);
     if (answers.value(1) != kNone)
@@ -312,40 +336,57 @@ bool SalesVoucher::addLine()
         return false;
     }
     if (!TextUtil::toNumber(text(Shoujia), &price)) {
-        if (text(Shoujia).trimmed().isEmpty() && text(Kh) != NonMember && m_product.sale2.isEmpty())
+        const bool empty = text(Shoujia).trimmed().isEmpty();
+        // The message names the price list the empty price came from.
+        if (empty && m_priceSource == PriceSource::Member && m_product.sale2.isEmpty())
             m_ui.showMessage(QStringLiteral("该商品没有会员价，不能按会员价销售"));
+        else if (empty && m_priceSource == PriceSource::Retail && m_product.sale1.isEmpty())
+            m_ui.showMessage(QStringLiteral("该商品没有零售价，不能按零售价销售"));
         else
             m_ui.showMessage(QStringLiteral("售价“%1”不是数字，请重新输入").arg(text(Shoujia)));
         focus(m_priceReadOnly ? Spmc : Shoujia, true);
         return false;
     }
-    if (!TextUtil::toNumber(text(Zhekou), &discount)) {
-        m_ui.showMessage(QStringLiteral("折扣“%1”不是数字，请按F12修改折扣").arg(text(Zhekou)));
-        focus(Spmc, true);
+    if (!amountsAllowed(text(Sl), sl, text(Shoujia), price) || !discountAllowed(&discount))
+        return false;
+
+    QString error;
+    bool posted = false;
+    const bool written = m_db.transaction([&] {
+        if (!readPosted(&posted, &error) || posted)
+            return false;
+        Query q(m_db);
+        q.close();
+        q.clear();
+        q.add(QStringLiteral("insert into %1(spbh,spmc,spxh,spgg,splb,spjl,sl,sale1,jine,zhekou,zhekouje,djbh,rq)")
+                  .arg(m_kind.lineTable));
+        q.add(QStringLiteral(
+            " values(:SPBH,:SPMC,:SPXH,:SPGG,:SPlb,:SPJL,:SL,:SALE1,:JINE,:ZHEKOU,:ZHEKOUJE,:DJBH,:RQ)"));
+        q.bind(QStringLiteral("SPBH"), m_product.spbh);
+        q.bind(QStringLiteral("SPMC"), m_product.spmc);
+        q.bind(QStringLiteral("SPXH"), m_product.spxh);
+        q.bind(QStringLiteral("SPGG"), m_product.spgg);
+        q.bind(QStringLiteral("SPLB"), m_product.splb);
+        q.bind(QStringLiteral("SPJL"), m_product.spjl);
+        q.bind(QStringLiteral("SL"), sl);
+        q.bind(QStringLiteral("SALE1"), price);
+        q.bind(QStringLiteral("JINE"), price * sl);
+        q.bind(QStringLiteral("ZHEKOU"), discount);
+        q.bind(QStringLiteral("ZHEKOUJE"), price * (discount * sl));
+        q.bind(QStringLiteral("DJBH"), text(Djbh));
+        q.bind(QStringLiteral("RQ"), text(Rq));
+        if (!q.execute()) {
+            error = q.lastError();
+            return false;
+        }
+        return true;
+    });
+    if (posted) {
+        leavePostedVoucher();
         return false;
     }
-
-    Query q(m_db);
-    q.close();
-    q.clear();
-    q.add(QStringLiteral("insert into %1(spbh,spmc,spxh,spgg,splb,spjl,sl,sale1,jine,zhekou,zhekouje,djbh,rq)")
-              .arg(m_kind.lineTable));
-    q.add(QStringLiteral(" values(:SPBH,:SPMC,:SPXH,:SPGG,:SPlb,:SPJL,:SL,:SALE1,:JINE,:ZHEKOU,:ZHEKOUJE,:DJBH,:RQ)"));
-    q.bind(QStringLiteral("SPBH"), m_product.spbh);
-    q.bind(QStringLiteral("SPMC"), m_product.spmc);
-    q.bind(QStringLiteral("SPXH"), m_product.spxh);
-    q.bind(QStringLiteral("SPGG"), m_product.spgg);
-    q.bind(QStringLiteral("SPLB"), m_product.splb);
-    q.bind(QStringLiteral("SPJL"), m_product.spjl);
-    q.bind(QStringLiteral("SL"), sl);
-    q.bind(QStringLiteral("SALE1"), price);
-    q.bind(QStringLiteral("JINE"), price * sl);
-    q.bind(QStringLiteral("ZHEKOU"), discount);
-    q.bind(QStringLiteral("ZHEKOUJE"), price * (discount * sl));
-    q.bind(QStringLiteral("DJBH"), text(Djbh));
-    q.bind(QStringLiteral("RQ"), text(Rq));
-    if (!q.execute()) {
-        dbError(q.lastError());
+    if (!written) {
+        dbError(error.isEmpty() ? m_db.lastError() : error);
         return false;
     }
     if (!reloadGrid() || !reloadTotals())
@@ -355,8 +396,85 @@ bool SalesVoucher::addLine()
     m_fields[Spmc].clear();
     m_fields[Sl].clear();
     m_fields[Shoujia].clear();
+    m_priceSource = PriceSource::Typed;
     focus(Spmc);
     return true;
+}
+
+bool SalesVoucher::amountsAllowed(const QString& quantityText, double quantity, const QString& priceText, double price)
+{
+    // A sale never takes goods back or pays money out: that is the return screen's work, with
+    // its own signs.
+    const bool positive = m_kind.positiveAmounts;
+    const bool quantityOk = positive ? quantity > 0 && quantity <= kMaxQuantity : std::abs(quantity) <= kMaxQuantity;
+    if (!quantityOk) {
+        m_ui.showMessage(positive
+                             ? QStringLiteral("数量“%1”不对：数量必须大于0，最多9999，请重新输入").arg(quantityText)
+                             : QStringLiteral("数量“%1”不对：数量最多9999，请重新输入").arg(quantityText));
+        focus(Sl, true);
+        return false;
+    }
+    const bool priceOk = positive ? price >= 0 && price <= kMaxPrice : std::abs(price) <= kMaxPrice;
+    if (!priceOk) {
+        m_ui.showMessage(positive
+                             ? QStringLiteral("售价“%1”不对：售价必须在0到999999.99之间，请重新输入").arg(priceText)
+                             : QStringLiteral("售价“%1”不对：售价最多999999.99，请重新输入").arg(priceText));
+        focus(m_priceReadOnly ? Spmc : Shoujia, true);
+        return false;
+    }
+    return true;
+}
+
+bool SalesVoucher::discountAllowed(double* discount)
+{
+    const QString t = text(Zhekou);
+    if (!TextUtil::toNumber(t, discount)) {
+        m_ui.showMessage(QStringLiteral("折扣“%1”不是数字，请按F12修改折扣").arg(t));
+        focus(Spmc, true);
+        return false;
+    }
+    // 1 is no discount, 0.9 is 90 % payable; a discount never raises a price or turns it round.
+    if (*discount < 0 || *discount > 1) {
+        m_ui.showMessage(QStringLiteral("折扣“%1”不对：折扣必须在0到1之间，请按F12修改折扣").arg(t));
+        focus(Spmc, true);
+        return false;
+    }
+    return true;
+}
+
+bool SalesVoucher::refusedWithoutNumber()
+{
+    if (m_noNumber.isEmpty())
+        return false;
+    m_ui.showMessage(m_noNumber);
+    return true;
+}
+
+bool SalesVoucher::readPosted(bool* posted, QString* error)
+{
+    Query q(m_db);
+    q.add(QStringLiteral("select lkje from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
+    q.bind(QStringLiteral("DJBH"), text(Djbh));
+    if (!q.open()) {
+        *error = q.lastError();
+        return false;
+    }
+    // Posting writes the amount tendered; a held header has none.
+    *posted = false;
+    for (bool more = q.first(); more; more = q.next())
+        *posted = *posted || !q.value(QStringLiteral("lkje")).isNull();
+    return true;
+}
+
+void SalesVoucher::leavePostedVoucher()
+{
+    m_ui.showMessage(QStringLiteral("单据%1已经过账，不能再修改，请在新单据上继续").arg(text(Djbh)));
+    unloadGrid();
+    m_fields[Hjsl].clear();
+    m_fields[Hjje].clear();
+    if (drawNumber())
+        showLeftoverLines();
+    focus(Spmc);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -406,9 +524,18 @@ bool SalesVoucher::drawNumber()
 {
     const VoucherNumber::Result r = VoucherNumber::qdjh(m_db, m_kind.voucher, text(Rq));
     if (!r.ok()) {
-        m_ui.showError(r.error);
+        // The screen must not stay on the number it had: that voucher is posted, held or
+        // voided. Without a number it holds no voucher and does nothing but close.
+        m_noNumber = QStringLiteral("%1\n本窗口不能再开单，请关闭本窗口").arg(r.error);
+        m_fields[Djbh].clear();
+        m_fields[Hjsl].clear();
+        m_fields[Hjje].clear();
+        unloadGrid();
+        m_hasProduct = false;
+        m_ui.showError(m_noNumber);
         return false;
     }
+    m_noNumber.clear();
     m_fields[Djbh] = r.number;
     if (m_kind.numberResetsHeader) {
         m_fields[Ck] = m_warehouses.value(0);
@@ -443,6 +570,8 @@ void SalesVoucher::showLeftoverLines()
 
 bool SalesVoucher::holdVoucher()
 {
+    if (refusedWithoutNumber())
+        return false;
     if (!m_gridLoaded || m_grid.recordCount() == 0)
         return false;
     double total = 0;
@@ -450,16 +579,16 @@ bool SalesVoucher::holdVoucher()
     double quantity = 0;
     TextUtil::toNumber(text(Hjje), &total);
     TextUtil::toNumber(text(Hjsl), &quantity);
-    if (!TextUtil::toNumber(text(Zhekou), &discount)) {
-        m_ui.showMessage(QStringLiteral("折扣“%1”不是数字，请按F12修改折扣").arg(text(Zhekou)));
-        focus(Spmc, true);
+    if (!discountAllowed(&discount))
         return false;
-    }
     QString error;
+    bool posted = false;
     Query find(m_db);
     find.add(QStringLiteral("select djbh from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
     find.bind(QStringLiteral("DJBH"), text(Djbh));
     bool written = m_db.transaction([&] {
+        if (!readPosted(&posted, &error) || posted)
+            return false;
         if (!find.open()) {
             error = find.lastError();
             return false;
@@ -492,6 +621,10 @@ bool SalesVoucher::holdVoucher()
         }
         return true;
     });
+    if (posted) {
+        leavePostedVoucher();
+        return false;
+    }
     if (!written) {
         dbError(error.isEmpty() ? m_db.lastError() : error);
         return false;
@@ -507,6 +640,8 @@ bool SalesVoucher::holdVoucher()
 
 void SalesVoucher::recallVoucher()
 {
+    if (refusedWithoutNumber())
+        return;
     QStringList answers{kNone};
     m_ui.pick(Dialogs::picker(QStringLiteral("Tsphelp3_form")), answers);
     const QString number = answers.value(0);
@@ -521,16 +656,33 @@ void SalesVoucher::recallVoucher()
 
 void SalesVoucher::deleteLine()
 {
+    if (refusedWithoutNumber())
+        return;
     if (!m_ui.confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
         return;
     if (m_gridLoaded && m_grid.recordCount() > 0) {
         const int row = qBound(0, m_currentLine, m_grid.recordCount() - 1);
-        Query q(m_db);
-        q.add(QStringLiteral("delete from  %1 where djbh=:DJBH and spbh=:SPBH").arg(m_kind.lineTable));
-        q.bind(QStringLiteral("DJBH"), text(Djbh));
-        q.bind(QStringLiteral("SPBH"), m_grid.text(row, QStringLiteral("spbh")));
-        if (!q.execute()) {
-            dbError(q.lastError());
+        QString error;
+        bool posted = false;
+        const bool ok = m_db.transaction([&] {
+            if (!readPosted(&posted, &error) || posted)
+                return false;
+            Query q(m_db);
+            q.add(QStringLiteral("delete from  %1 where djbh=:DJBH and spbh=:SPBH").arg(m_kind.lineTable));
+            q.bind(QStringLiteral("DJBH"), text(Djbh));
+            q.bind(QStringLiteral("SPBH"), m_grid.text(row, QStringLiteral("spbh")));
+            if (!q.execute()) {
+                error = q.lastError();
+                return false;
+            }
+            return true;
+        });
+        if (posted) {
+            leavePostedVoucher();
+            return;
+        }
+        if (!ok) {
+            dbError(error.isEmpty() ? m_db.lastError() : error);
             return;
         }
     }
@@ -541,10 +693,15 @@ void SalesVoucher::deleteLine()
 
 void SalesVoucher::voidVoucher()
 {
+    if (refusedWithoutNumber())
+        return;
     if (!m_ui.confirm(kSystemPrompt, QStringLiteral("确实作废此单吗?"), Ui::Icon::Warning))
         return;
     QString error;
+    bool posted = false;
     const bool ok = m_db.transaction([&] {
+        if (!readPosted(&posted, &error) || posted)
+            return false;
         Query q(m_db);
         q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
         q.bind(QStringLiteral("DJBH"), text(Djbh));
@@ -562,6 +719,10 @@ void SalesVoucher::voidVoucher()
         }
         return true;
     });
+    if (posted) {
+        leavePostedVoucher();
+        return;
+    }
     if (!ok) {
         dbError(error.isEmpty() ? m_db.lastError() : error);
         return;
@@ -582,7 +743,8 @@ void SalesVoucher::voidVoucher()
 bool SalesVoucher::lookupMember(const QString& column, const QString& value)
 {
     Query q(m_db);
-    q.add(QStringLiteral("select * from  hyinfo where %1=:%2").arg(column, column.toUpper()));
+    // Cards and mobile numbers are found whatever the letter case typed.
+    q.add(QStringLiteral("select * from  hyinfo where %1=:%2 collate nocase").arg(column, column.toUpper()));
     q.bind(column, value);
     if (!q.open()) {
         dbError(q.lastError());
@@ -601,8 +763,12 @@ bool SalesVoucher::lookupMember(const QString& column, const QString& value)
 
 void SalesVoucher::findMember()
 {
+    if (refusedWithoutNumber())
+        return;
     QString answer = kNone;
     m_ui.prompt(Dialogs::prompt(m_kind.memberPrompt), answer);
+    // Blanks around a typed or scanned card are not part of it.
+    answer = answer.trimmed();
     const int length = TextUtil::gbkLength(answer);
     focus(Spmc);
     // Eleven characters are a mobile number, anything else from two up a card number.
@@ -623,6 +789,8 @@ void SalesVoucher::findMember()
 
 void SalesVoucher::editDiscount()
 {
+    if (refusedWithoutNumber())
+        return;
     m_discountReadOnly = false;
     focus(Zhekou, true);
 }
@@ -644,6 +812,8 @@ SaleHandover SalesVoucher::handover() const
 
 bool SalesVoucher::startCheckout(const CheckoutRunner& checkout)
 {
+    if (refusedWithoutNumber())
+        return false;
     const SaleHandover h = handover();
     if (h.total.isEmpty()) {
         m_ui.showMessage(m_kind.noLinesMessage);
@@ -671,11 +841,46 @@ bool SalesVoucher::startCheckout(const CheckoutRunner& checkout)
     m_discountReadOnly = true;
     m_fields[Kh] = NonMember;
     m_memberCard.clear();
-    if (!answer.nextNumber.isEmpty())
+    if (!answer.nextNumber.isEmpty()) {
         m_fields[Djbh] = answer.nextNumber;
-    else
-        drawNumber();
-    showLeftoverLines();
+        showLeftoverLines();
+    } else if (drawNumber()) {
+        showLeftoverLines();
+    }
     focus(Spmc);
     return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reprint
+
+void SalesVoucher::reprintReceipt()
+{
+    // Posting writes the amount tendered and the time; the last posting is the latest date and
+    // time (a held voucher paid later was inserted earlier).
+    Query q(m_db);
+    q.add(QStringLiteral("select djbh from %1 where lkje is not null order by rq desc,sj desc,ID desc limit 1")
+              .arg(m_kind.voucher.headerTable));
+    if (!q.open()) {
+        dbError(q.lastError());
+        return;
+    }
+    if (!q.first()) {
+        m_ui.showMessage(m_kind.nothingToReprint);
+        return;
+    }
+    ReceiptData data;
+    QString error;
+    if (!Receipt::load(m_db, m_kind, q.text(QStringLiteral("djbh")), &data, &error)) {
+        dbError(error);
+        return;
+    }
+    data.reprint = true;
+    // Straight to the printer: bill.txt keeps the receipt of the last posting.
+    if (!ReceiptPrinter::printText(Receipt::render(data), &error)) {
+        if (error == ReceiptPrinter::openErrorText())
+            m_ui.showMessage(error);
+        else
+            m_ui.showError(error);
+    }
 }

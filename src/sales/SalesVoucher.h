@@ -90,13 +90,31 @@ public:
     void voidVoucher();
     void findMember();
     void editDiscount();
+    // F9: prints the receipt of the last posted voucher of this kind again, from the database,
+    // with "重打" under the title; nothing is written.
+    void reprintReceipt();
+
+    // When no number can be drawn (the day's 9999 vouchers are used), the screen holds no
+    // voucher and refuses every action until it is closed; this says why (empty otherwise).
+    QString noNumberReason() const { return m_noNumber; }
     // PgDn: hands the voucher to the checkout and, when it was posted, starts the next voucher.
     bool startCheckout(const CheckoutRunner& checkout);
     // The handover as the screen holds it now.
     SaleHandover handover() const;
 
 private:
+    // Where the price in the entry came from, for the message when the product has none.
+    enum class PriceSource { Typed, Retail, Member };
+
     bool addLine();
+    bool amountsAllowed(const QString& quantityText, double quantity, const QString& priceText, double price);
+    bool discountAllowed(double* discount);
+    // True (with the message shown) when the screen has no number to work on.
+    bool refusedWithoutNumber();
+    // Whether the current number's header is paid already; false when the statement fails.
+    bool readPosted(bool* posted, QString* error);
+    // A paid voucher is never changed again: says so and moves on to a new number.
+    void leavePostedVoucher();
     bool lookupProduct(const QString& sql, const QString& param, const QString& value, bool* found);
     bool stockAllows(bool* allowed);
     bool reloadGrid();
@@ -121,6 +139,8 @@ private:
     QString m_memberCard;
     Product m_product;
     bool m_hasProduct = false;
+    PriceSource m_priceSource = PriceSource::Typed;
+    QString m_noNumber;
     bool m_gridLoaded = false;
     int m_currentLine = 0;
     QString m_focus;

@@ -121,6 +121,18 @@ QList<Table> buildTables()
     return t;
 }
 
+// The sales figures read the sales lines of a range per product and sum the vouchers and
+// payments of a range; these indexes hold every column those statements read.
+QStringList salesFiguresIndexes()
+{
+    return {QStringLiteral("create index if not exists ix_xiaoshoudrecord_rq_spbh on xiaoshoudrecord(rq,spbh,sl)"),
+            QStringLiteral("create index if not exists ix_xiaoshoud_rq_zhje on xiaoshoud(rq,zhje)"),
+            QStringLiteral("create index if not exists ix_xiaoshoudth_rq_zhje on xiaoshoudth(rq,zhje)"),
+            QStringLiteral("create index if not exists ix_jine_rq on jine(rq,jine)"),
+            QStringLiteral("create index if not exists ix_jine2_rq on jine2(rq,jine)"),
+            QStringLiteral("create index if not exists ix_jinhuodanbf_rq_hjje on jinhuodanbf(rq,hjje)")};
+}
+
 // The lookups the screens make: products by number, barcode and pinyin code, stock by
 // product, members by card and mobile, vouchers by number, by the date inside the number
 // and by date, voucher lines by number and by date.
@@ -152,14 +164,27 @@ QStringList indexStatements()
           << QStringLiteral("create index ix_%1_rq on %1(rq)").arg(t);
     }
     s << QStringLiteral("create index ix_xjls_rq on xjls(rq)");
+    s << salesFiguresIndexes();
     return s;
 }
 
 // Numbered migrations: entry i raises the file from version i + 1 to i + 2. A release that
 // changes the schema appends its statements here and never edits an entry already shipped.
+// A new file is created at version 1 and brought up through the same list.
 const QList<QStringList>& migrations()
 {
-    static const QList<QStringList> list;
+    static const QList<QStringList> list{
+        // Version 2: product numbers, barcodes, member cards and mobile numbers are found
+        // whatever the letter case typed or scanned ("where spbh=:SPBH collate nocase"), and
+        // these indexes keep those lookups indexed.
+        {
+            QStringLiteral("create index if not exists ix_spinfo_spbh_nocase on spinfo(spbh collate nocase)"),
+            QStringLiteral("create index if not exists ix_spinfo_tiaoma_nocase on spinfo(tiaoma collate nocase)"),
+            QStringLiteral("create index if not exists ix_hyinfo_hykh_nocase on hyinfo(hykh collate nocase)"),
+            QStringLiteral("create index if not exists ix_hyinfo_sjhao_nocase on hyinfo(sjhao collate nocase)"),
+        },
+        salesFiguresIndexes(), // version 3
+    };
     return list;
 }
 
@@ -235,6 +260,12 @@ bool create(DbConnection& db, QString* error)
         for (const QString& s : indexStatements()) {
             if (!db.exec(s))
                 return false;
+        }
+        for (const QStringList& steps : migrations()) {
+            for (const QString& s : steps) {
+                if (!db.exec(s))
+                    return false;
+            }
         }
         return db.exec(QStringLiteral("pragma user_version = %1").arg(currentVersion()));
     });

@@ -27,7 +27,8 @@ QStringList tableNames();
 int currentVersion();
 int fileVersion(DbConnection& db);
 
-// Creates every table and index in an empty database and stamps the current version.
+// Creates every table and index of version 1 in an empty database, applies every migration
+// and stamps the current version.
 bool create(DbConnection& db, QString* error);
 // Brings an older file up to the current version, one numbered migration at a time, each in
 // a transaction of its own. A file newer than this program is refused.

@@ -1,10 +1,12 @@
 #include "core/DbConnection.h"
+#include "core/DbErrorText.h"
 #include "schema/Schema.h"
 #include "schema/Setup.h"
 #include "support/TestShop.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The statement pattern, the dialect, the type rules and the schema of pos.mdb.
@@ -318,6 +320,237 @@ private Q_SLOTS:
         QVERIFY(shop.db().exec(QStringLiteral("pragma user_version = %1").arg(Schema::currentVersion() + 1)));
         QVERIFY(!Schema::migrate(shop.db(), &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    // A statement is prepared once per connection and run again with new values; its read
+    // cursor is let go after each run, and a failed run leaves it usable.
+    void statementsPreparedOnce()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        DbConnection db(shop.file(QStringLiteral("pos.mdb")));
+        QVERIFY(db.open());
+        Query q(db);
+        const QString insert = QStringLiteral("insert into splb(lbbh,lbmc) values(:LBBH,:LBMC)");
+        const QString select = QStringLiteral("select * from splb where lbbh=:LBBH");
+        q.setSql(insert);
+        q.bind(QStringLiteral("LBBH"), QStringLiteral("01"));
+        q.bind(QStringLiteral("LBMC"), QStringLiteral("饮料"));
+        QVERIFY(q.execute());
+        const int prepared = db.preparedCount();
+        for (int i = 2; i <= 5; ++i) {
+            q.setSql(insert);
+            q.bind(QStringLiteral("LBBH"), QStringLiteral("0%1").arg(i));
+            q.bind(QStringLiteral("LBMC"), QStringLiteral("类别%1").arg(i));
+            QVERIFY2(q.execute(), qPrintable(q.lastError()));
+        }
+        QCOMPARE(db.preparedCount(), prepared);
+        for (int i = 1; i <= 5; ++i) {
+            q.setSql(select);
+            q.bind(QStringLiteral("lbbh"), QStringLiteral("0%1").arg(i));
+            QVERIFY(q.open());
+            QCOMPARE(q.recordCount(), 1);
+            QCOMPARE(q.text(QStringLiteral("lbbh")), QStringLiteral("0%1").arg(i));
+        }
+        QCOMPARE(db.preparedCount(), prepared + 1);
+
+        // A refused value does not spoil the statement for the next run.
+        q.setSql(insert);
+        q.bind(QStringLiteral("LBBH"), QStringLiteral("06"));
+        q.bind(QStringLiteral("LBMC"), QString(21, QLatin1Char('x')));
+        QVERIFY(!q.execute());
+        q.setSql(insert);
+        q.bind(QStringLiteral("LBBH"), QStringLiteral("06"));
+        q.bind(QStringLiteral("LBMC"), QStringLiteral("日用品"));
+        QVERIFY2(q.execute(), qPrintable(q.lastError()));
+
+        // The kept statement holds no read snapshot: a row written by another connection
+        // afterwards is seen by the next run.
+        q.setSql(select);
+        q.bind(QStringLiteral("LBBH"), QStringLiteral("07"));
+        QVERIFY(q.open());
+        QCOMPARE(q.recordCount(), 0);
+        QVERIFY(shop.exec(QStringLiteral("insert into splb(lbbh,lbmc) values('07','文具')")));
+        q.setSql(select);
+        q.bind(QStringLiteral("LBBH"), QStringLiteral("07"));
+        QVERIFY(q.open());
+        QCOMPARE(q.text(QStringLiteral("lbmc")), QStringLiteral("文具"));
+
+        // A table changed by another connection: the kept statement sees its new shape.
+        q.setSql(QStringLiteral("select * from jine2"));
+        QVERIFY(q.open());
+        QCOMPARE(q.columns().size(), 2);
+        QVERIFY(shop.exec(QStringLiteral("alter table jine2 add column bz text")));
+        q.setSql(QStringLiteral("select * from jine2"));
+        QVERIFY(q.open());
+        QCOMPARE(q.columns().size(), 3);
+
+        // Closing lets go of every statement; the connection opens again and works.
+        db.close();
+        QCOMPARE(db.preparedCount(), 0);
+        QVERIFY(db.open());
+        q.setSql(QStringLiteral("select count(*) as n from splb"));
+        QVERIFY(q.open());
+        QCOMPARE(q.integer(QStringLiteral("n")), 7);
+    }
+
+    // The engine's common errors reach the person in Chinese, saying what happened and that
+    // nothing was saved, with the engine's text on the second line.
+    void errorTexts_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("person"); // the first line; empty: the text passes unchanged
+        QTest::newRow("disk full") << QStringLiteral("database or disk is full")
+                                   << QStringLiteral("磁盘已满，本次操作没有保存");
+        QTest::newRow("disk error") << QStringLiteral("disk I/O error")
+                                    << QStringLiteral("读写磁盘时出错，本次操作没有保存");
+        QTest::newRow("read-only") << QStringLiteral("attempt to write a readonly database")
+                                   << QStringLiteral("数据库文件是只读的，不能写入，本次操作没有保存");
+        QTest::newRow("cannot open") << QStringLiteral("unable to open database file")
+                                     << QStringLiteral("无法打开数据库文件，本次操作没有保存");
+        QTest::newRow("locked") << QStringLiteral("database is locked")
+                                << QStringLiteral("数据库正被另一个程序使用，本次操作没有保存，请稍后再试");
+        QTest::newRow("corrupt") << QStringLiteral("database disk image is malformed")
+                                 << QStringLiteral("数据库文件已经损坏，本次操作没有保存，请用备份恢复");
+        QTest::newRow("too long") << QStringLiteral("CHECK constraint failed: length(fkfs) <= 20")
+                                  << QStringLiteral("“付款方式”太长，最多20个字，本次操作没有保存");
+        QTest::newRow("too long, unknown column") << QStringLiteral("CHECK constraint failed: length(abc) <= 3")
+                                                  << QStringLiteral("“abc”太长，最多3个字，本次操作没有保存");
+        QTest::newRow("out of range") << QStringLiteral("CHECK constraint failed: js BETWEEN -32768 AND 32767")
+                                      << QStringLiteral("“积分基数”超出范围（-32768 到 32767），本次操作没有保存");
+        QTest::newRow("not a number") << QStringLiteral("cannot store TEXT value in REAL column xiaoshoudrecord.sl")
+                                      << QStringLiteral("“数量”必须是数字，本次操作没有保存");
+        QTest::newRow("not whole") << QStringLiteral("cannot store REAL value in INTEGER column jfjs.js")
+                                   << QStringLiteral("“积分基数”必须是整数，本次操作没有保存");
+        QTest::newRow("twice") << QStringLiteral("UNIQUE constraint failed: spinfo.spbh")
+                               << QStringLiteral("“商品编号”已经存在，本次操作没有保存");
+        QTest::newRow("missing table") << QStringLiteral("no such table: xjls")
+                                       << QStringLiteral("数据库中缺少数据表 xjls，本次操作没有保存");
+        QTest::newRow("own message") << QStringLiteral("参数 LBBH 没有赋值") << QString();
+        QTest::newRow("trigger text") << QStringLiteral("磁盘已满") << QString();
+    }
+    void errorTexts()
+    {
+        QFETCH(QString, engine);
+        QFETCH(QString, person);
+        const QString text = DbErrorText::forPerson(engine);
+        if (person.isEmpty()) {
+            QCOMPARE(text, engine);
+            return;
+        }
+        QCOMPARE(text, person + QLatin1Char('\n') + engine);
+        // Turned once only.
+        QCOMPARE(DbErrorText::forPerson(text), text);
+    }
+
+    // Real refusals of the engine, as the connection reports them.
+    void engineErrorsInChinese()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        DbConnection& db = shop.db();
+        Query q(db);
+        q.setSql(QStringLiteral("insert into xiaoshoud(djbh,fkfs) values('XS01202403050001',:F)"));
+        q.bind(QStringLiteral("F"), QString(21, QChar(0x73B0)));
+        QVERIFY(!q.execute());
+        QCOMPARE(q.lastError(), QStringLiteral("“付款方式”太长，最多20个字，本次操作没有保存\n"
+                                               "CHECK constraint failed: length(fkfs) <= 20"));
+        QCOMPARE(q.engineError(), QStringLiteral("CHECK constraint failed: length(fkfs) <= 20"));
+        QCOMPARE(db.lastError(), q.lastError());
+
+        // A full disk, made by a page limit: the whole transaction is refused.
+        QVERIFY(db.exec(QStringLiteral("pragma max_page_count = ") +
+                        shop.scalar(QStringLiteral("pragma page_count")).toString()));
+        const bool written = db.transaction([&] {
+            Query w(db);
+            w.setSql(QStringLiteral("update boxje set je=5"));
+            if (!w.execute())
+                return false;
+            w.setSql(QStringLiteral("insert into xjls(neirong,shuoming) values(:A,:A)"));
+            for (int i = 0; i < 400; ++i) {
+                w.bind(QStringLiteral("A"), QString(30, QChar(0x4E00 + i)));
+                if (!w.execute())
+                    return false;
+                w.setSql(QStringLiteral("insert into xjls(neirong,shuoming) values(:A,:A)"));
+            }
+            return true;
+        });
+        QVERIFY(!written);
+        QVERIFY2(db.lastError().startsWith(QStringLiteral("磁盘已满，本次操作没有保存\n")), qPrintable(db.lastError()));
+        QCOMPARE(shop.scalar(QStringLiteral("select je from boxje")).toDouble(), 0.0);
+
+        QVERIFY(db.exec(QStringLiteral("pragma query_only = 1")));
+        QVERIFY(!shop.exec(QStringLiteral("update boxje set je=1")));
+        QVERIFY(db.lastError().startsWith(QStringLiteral("数据库文件是只读的，不能写入，本次操作没有保存\n")));
+    }
+
+    // A file that is empty or not SQLite is refused by the connection before the engine writes
+    // a byte of it.
+    void badFilesNotOpened_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << QByteArray() << QStringLiteral("是空的（0 字节）");
+        QTest::newRow("text") << QByteArray("pos.mdb\n") << QStringLiteral("不是 SQLite 数据库");
+        QTest::newRow("access header") << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20)
+                                       << QStringLiteral("不是 SQLite 数据库");
+    }
+    void badFilesNotOpened()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("pos.mdb"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        DbConnection db(file);
+        QVERIFY(!db.open());
+        QVERIFY2(db.lastError().contains(message), qPrintable(db.lastError()));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), bytes);
+        QVERIFY(!QFile::exists(file + QStringLiteral("-wal")));
+    }
+
+    // A file of version 1 is brought to the current version: the case-insensitive lookups get
+    // their indexes, and the till's lookups use them.
+    void caseInsensitiveLookupsIndexed()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        DbConnection& db = shop.db();
+        for (const char* index :
+             {"ix_spinfo_spbh_nocase", "ix_spinfo_tiaoma_nocase", "ix_hyinfo_hykh_nocase", "ix_hyinfo_sjhao_nocase"})
+            QVERIFY(db.exec(QStringLiteral("drop index %1").arg(QString::fromLatin1(index))));
+        QVERIFY(db.exec(QStringLiteral("pragma user_version = 1")));
+        QString error;
+        QVERIFY2(Schema::migrate(db, &error), qPrintable(error));
+        QCOMPARE(Schema::fileVersion(db), Schema::currentVersion());
+        QVERIFY(Schema::currentVersion() >= 2);
+
+        struct Lookup {
+            const char* sql;
+            const char* index;
+        };
+        const Lookup lookups[] = {
+            {"select * from spinfo where spbh=? collate nocase order by spbh=? desc", "ix_spinfo_spbh_nocase"},
+            {"select * from spinfo where tiaoma=? collate nocase order by tiaoma=? desc", "ix_spinfo_tiaoma_nocase"},
+            {"select * from  hyinfo where hykh=? collate nocase", "ix_hyinfo_hykh_nocase"},
+            {"select * from  hyinfo where sjhao=? collate nocase", "ix_hyinfo_sjhao_nocase"},
+        };
+        for (const Lookup& l : lookups) {
+            Query q(db);
+            q.setSql(QStringLiteral("explain query plan ") +
+                     QString::fromLatin1(l.sql).replace(QLatin1Char('?'), QStringLiteral(":V")));
+            q.bind(QStringLiteral("V"), QStringLiteral("X"));
+            QVERIFY2(q.open(), qPrintable(q.lastError()));
+            QStringList plan;
+            for (int r = 0; r < q.recordCount(); ++r)
+                plan << q.text(r, QStringLiteral("detail"));
+            QVERIFY2(plan.join(QLatin1Char(';')).contains(QString::fromLatin1(l.index)),
+                     qPrintable(plan.join(QLatin1Char(';'))));
+        }
     }
 };
 

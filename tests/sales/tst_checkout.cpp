@@ -31,6 +31,26 @@ private Q_SLOTS:
     void init() { startDay(); }
     void cleanup() { endDay(); }
 
+    // A negative amount tendered is refused on Enter already, and posting it writes nothing.
+    void negativeTenderedOnEnter()
+    {
+        Till t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        QVERIFY(t.scan(QStringLiteral("8001")));
+        Checkout c(SaleKind::sale(), t.voucher->handover(), t.ui);
+        QVERIFY(c.create());
+        c.setText(C::Sk, QStringLiteral("-50"));
+        c.enterPressed(C::Sk);
+        QCOMPARE(t.ui.texts(),
+                 QStringList{QStringLiteral("收款金额“-50”不对：收款金额必须在0到99999999.99之间，请重新输入")});
+        QCOMPARE(c.text(C::Zhao), QString());
+        QCOMPARE(c.focusField(), C::Sk);
+        QVERIFY(!c.postSale());
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud")), 0);
+        QCOMPARE(t.box(), 0.0);
+    }
+
     // The change on Enter in "收款": the shortest decimal form, negative when too little.
     void change_data()
     {
@@ -283,6 +303,11 @@ private Q_SLOTS:
                                       << QStringLiteral("收款金额“二十”不是数字，请重新输入");
         QTest::newRow("change not worked out")
             << QStringLiteral("20") << false << QStringLiteral("还没有计算找还金额，请在收款金额处按回车");
+        const QString badAmount = QStringLiteral("收款金额“%1”不对：收款金额必须在0到99999999.99之间，请重新输入");
+        QTest::newRow("negative") << QStringLiteral("-50") << false << badAmount.arg(QStringLiteral("-50"));
+        QTest::newRow("beyond any till") << QStringLiteral("1e308") << false << badAmount.arg(QStringLiteral("1e308"));
+        QTest::newRow("infinite") << QStringLiteral("inf") << false
+                                  << QStringLiteral("收款金额“inf”不是数字，请重新输入");
     }
     void refusals()
     {

@@ -201,6 +201,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("empty") << QString() << QStringLiteral("请输入付款金额");
         QTest::newRow("not a number") << QStringLiteral("七元") << QStringLiteral("付款金额“七元”不是数字，请重新输入");
+        QTest::newRow("beyond any till")
+            << QStringLiteral("-1e308")
+            << QStringLiteral("付款金额“-1e308”不对：付款金额必须在-99999999.99到99999999.99之间，请重新输入");
     }
     void refundAmountRefused()
     {
@@ -259,6 +262,21 @@ private Q_SLOTS:
         QCOMPARE(other.texts(), QStringList{QStringLiteral("单据XT01202403050001已经过账，不能再次过账")});
         QCOMPARE(t.box(), -4.6);
         QCOMPARE(t.stock(QStringLiteral("1001")), 121.0);
+    }
+
+    // The return screen keeps its own signs but refuses what no one can mean.
+    void returnAmounts()
+    {
+        Return t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        t.pick(QStringLiteral("1001"), QStringLiteral("可口可乐"), QStringLiteral("1e308"));
+        QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("数量“1e308”不对：数量最多9999，请重新输入")});
+        QCOMPARE(t.lines(), 0);
+        t.ui.clear();
+        t.pick(QStringLiteral("1001"), QStringLiteral("可口可乐"), QStringLiteral("-1"));
+        QVERIFY2(t.ui.shown.isEmpty(), qPrintable(t.ui.texts().join(QLatin1Char('|'))));
+        QCOMPARE(t.lines(), 1);
     }
 
     // Lines left by a return screen that was closed show at once on the next one.

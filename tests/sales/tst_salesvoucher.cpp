@@ -1,6 +1,10 @@
 #include "SalesFixture.h"
 
+#include "core/Dialogs.h"
+
 #include <QTest>
+
+#include <functional>
 
 using namespace SalesFixture;
 
@@ -559,6 +563,290 @@ private Q_SLOTS:
         QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050007"));
         QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("2.5"));
         QVERIFY(t.voucher->gridLoaded());
+    }
+
+    // Amounts a cashier cannot mean are refused with the field and the value named, and nothing
+    // is written; the sales screen never sells a negative quantity or at a negative price.
+    void amountRefusals_data()
+    {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("discount");
+        QTest::addColumn<QString>("message"); // empty: the line is added
+        const QString badQuantity = QStringLiteral("数量“%1”不对：数量必须大于0，最多9999，请重新输入");
+        const QString badPrice = QStringLiteral("售价“%1”不对：售价必须在0到999999.99之间，请重新输入");
+        const QString badDiscount = QStringLiteral("折扣“%1”不对：折扣必须在0到1之间，请按F12修改折扣");
+        const QString one = QStringLiteral("1");
+        QTest::newRow("quantity 1e308") << QStringLiteral("1e308") << QStringLiteral("2.5") << one
+                                        << badQuantity.arg(QStringLiteral("1e308"));
+        QTest::newRow("quantity -1") << QStringLiteral("-1") << QStringLiteral("2.5") << one
+                                     << badQuantity.arg(QStringLiteral("-1"));
+        QTest::newRow("quantity 0") << QStringLiteral("0") << QStringLiteral("2.5") << one
+                                    << badQuantity.arg(QStringLiteral("0"));
+        QTest::newRow("quantity 10000") << QStringLiteral("10000") << QStringLiteral("2.5") << one
+                                        << badQuantity.arg(QStringLiteral("10000"));
+        QTest::newRow("quantity inf") << QStringLiteral("inf") << QStringLiteral("2.5") << one
+                                      << QStringLiteral("数量“inf”不是数字，请重新输入");
+        QTest::newRow("price -2.5") << QStringLiteral("1") << QStringLiteral("-2.5") << one
+                                    << badPrice.arg(QStringLiteral("-2.5"));
+        QTest::newRow("price 1e308") << QStringLiteral("1") << QStringLiteral("1e308") << one
+                                     << badPrice.arg(QStringLiteral("1e308"));
+        QTest::newRow("price 1000000") << QStringLiteral("1") << QStringLiteral("1000000") << one
+                                       << badPrice.arg(QStringLiteral("1000000"));
+        QTest::newRow("price nan") << QStringLiteral("1") << QStringLiteral("nan") << one
+                                   << QStringLiteral("售价“nan”不是数字，请重新输入");
+        QTest::newRow("discount 1.5") << QStringLiteral("1") << QStringLiteral("2.5") << QStringLiteral("1.5")
+                                      << badDiscount.arg(QStringLiteral("1.5"));
+        QTest::newRow("discount -0.1") << QStringLiteral("1") << QStringLiteral("2.5") << QStringLiteral("-0.1")
+                                       << badDiscount.arg(QStringLiteral("-0.1"));
+        QTest::newRow("largest") << QStringLiteral("9999") << QStringLiteral("999999.99") << one << QString();
+        QTest::newRow("free of charge") << QStringLiteral("0.5") << QStringLiteral("0") << QStringLiteral("0")
+                                        << QString();
+    }
+    void amountRefusals()
+    {
+        QFETCH(QString, quantity);
+        QFETCH(QString, price);
+        QFETCH(QString, discount);
+        QFETCH(QString, message);
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        t.voucher->setText(V::Zhekou, discount);
+        t.ui.pickAnswers.enqueue(QStringList{QStringLiteral("1001"), QStringLiteral("可口可乐")});
+        t.voucher->pickProduct();
+        t.voucher->setText(V::Sl, quantity);
+        t.voucher->enterPressed(V::Sl);
+        t.voucher->setText(V::Shoujia, price);
+        t.voucher->enterPressed(V::Shoujia);
+        if (!message.isEmpty()) {
+            QCOMPARE(t.ui.texts(), QStringList{message});
+            QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord")), 0);
+            QCOMPARE(t.voucher->text(V::Sl), quantity);
+            QCOMPARE(t.voucher->text(V::Shoujia), price);
+            QVERIFY(t.voucher->focusSelectAll());
+        } else {
+            QVERIFY2(t.ui.shown.isEmpty(), qPrintable(t.ui.texts().join(QLatin1Char('|'))));
+            QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord"), QStringLiteral("sl=%1").arg(quantity)), 1);
+        }
+        // Nothing stored is ever infinite or not a number.
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord"), QStringLiteral("abs(jine) > 1e12")), 0);
+    }
+
+    // A posted sale is never changed again, however the screen came to its number: here a
+    // second screen opened on the same number before the first one was paid.
+    void postedVoucherRefused_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("scan") << QStringLiteral("scan");
+        QTest::newRow("add picked") << QStringLiteral("pick");
+        QTest::newRow("F5 hold") << QStringLiteral("hold");
+        QTest::newRow("F7 delete") << QStringLiteral("delete");
+        QTest::newRow("F8 void") << QStringLiteral("void");
+    }
+    void postedVoucherRefused()
+    {
+        QFETCH(QString, action);
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.voucher->create());
+        ScriptedUi otherUi;
+        SalesVoucher other(SaleKind::sale(), otherUi);
+        QVERIFY(other.create());
+        QCOMPARE(other.text(V::Djbh), QStringLiteral("XS01202403050001"));
+        QVERIFY(t.scan(QStringLiteral("1001")));
+        QVERIFY(t.scan(QStringLiteral("1002")));
+        // The other screen shows the lines too, and then the first one is paid.
+        other.setText(V::Spmc, QStringLiteral("2003"));
+        QVERIFY(other.enterProductCode());
+        QVERIFY(t.pay(QStringLiteral("20")).posted);
+        const double box = t.box();
+        const double stock = t.stock(QStringLiteral("1001"));
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord")), 3);
+
+        otherUi.confirms.enqueue(true);
+        if (action == QLatin1String("scan")) {
+            other.setText(V::Spmc, QStringLiteral("1001"));
+            QVERIFY(!other.enterProductCode());
+        } else if (action == QLatin1String("pick")) {
+            otherUi.pickAnswers.enqueue(QStringList{QStringLiteral("1001"), QStringLiteral("可口可乐")});
+            other.pickProduct();
+            other.setText(V::Sl, QStringLiteral("2"));
+            other.enterPressed(V::Sl);
+            QVERIFY(!other.addPickedProduct());
+        } else if (action == QLatin1String("hold")) {
+            QVERIFY(!other.holdVoucher());
+        } else if (action == QLatin1String("delete")) {
+            other.setCurrentLine(0);
+            other.deleteLine();
+        } else {
+            other.voidVoucher();
+        }
+        QCOMPARE(otherUi.texts().last(), QStringLiteral("单据XS01202403050001已经过账，不能再修改，请在新单据上继续"));
+        // The posted sale is whole: its header paid, its lines, the stock and the cash box.
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("djbh='XS01202403050001' and qkje=0")), 1);
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord"), QStringLiteral("djbh='XS01202403050001'")), 3);
+        QCOMPARE(t.box(), box);
+        QCOMPARE(t.stock(QStringLiteral("1001")), stock);
+        // The other screen moved on to a new voucher.
+        QCOMPARE(other.text(V::Djbh), QStringLiteral("XS01202403050002"));
+        QVERIFY(!other.gridLoaded());
+        QVERIFY(otherUi.unexpected.isEmpty());
+    }
+
+    // When no number can be drawn (the day's 9999th sale was just posted) the screen holds no
+    // voucher and does nothing but close.
+    void noNumberLeft()
+    {
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.shop.exec(QStringLiteral("insert into xiaoshoud(djbh,rq,qkje,lkje) "
+                                           "values('XS01202403059998','2024-03-05',0,1)")));
+        QVERIFY(t.voucher->create());
+        QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403059999"));
+        QVERIFY(t.scan(QStringLiteral("1001")));
+        QVERIFY(t.pay(QStringLiteral("10")).posted);
+        QVERIFY(!t.voucher->noNumberReason().isEmpty());
+        QCOMPARE(t.ui.shown.last().text, t.voucher->noNumberReason());
+        QVERIFY(t.voucher->noNumberReason().startsWith(QStringLiteral("今天的单据已达9999张，不能再开新单据")));
+        QCOMPARE(t.voucher->text(V::Djbh), QString());
+        QVERIFY(!t.voucher->gridLoaded());
+        QCOMPARE(t.voucher->text(V::Hjje), QString());
+
+        const int lines = t.shop.count(QStringLiteral("xiaoshoudrecord"));
+        const int headers = t.shop.count(QStringLiteral("xiaoshoud"));
+        const std::function<void()> actions[] = {
+            [&] { t.scan(QStringLiteral("1001")); },
+            [&] {
+                t.voucher->setText(V::Spmc, QStringLiteral("可口可乐"));
+                t.voucher->addPickedProduct();
+            },
+            [&] { t.voucher->pickProduct(); },
+            [&] { t.voucher->pressF5(); },
+            [&] { t.voucher->pressF6(); },
+            [&] { t.voucher->deleteLine(); },
+            [&] { t.voucher->voidVoucher(); },
+            [&] { t.voucher->findMember(); },
+            [&] { t.voucher->editDiscount(); },
+            [&] { t.checkoutOpens(); },
+        };
+        for (const auto& action : actions) {
+            t.ui.clear();
+            action();
+            QCOMPARE(t.ui.texts(), QStringList{t.voucher->noNumberReason()});
+        }
+        QVERIFY(t.ui.confirmTexts.isEmpty());
+        QVERIFY(t.ui.pickers.isEmpty());
+        QVERIFY(t.ui.prompts.isEmpty());
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord")), lines);
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud")), headers);
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoud"), QStringLiteral("djbh='XS01202403059999' and qkje=0")), 1);
+    }
+
+    // Product numbers, barcodes, member cards and mobile numbers are found whatever the letter
+    // case and without the blanks around them; an exact match comes first.
+    void codesIgnoreCaseAndBlanks_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("spbh");
+        QTest::newRow("number in capitals") << QStringLiteral("AB12") << QStringLiteral("ab12");
+        QTest::newRow("number with blanks") << QStringLiteral("  1001\t") << QStringLiteral("1001");
+        QTest::newRow("barcode in small letters") << QStringLiteral("x-5501") << QStringLiteral("8002");
+        QTest::newRow("exact number first") << QStringLiteral("Cd7") << QStringLiteral("Cd7");
+        QTest::newRow("other case of it") << QStringLiteral("cd7") << QStringLiteral("cd7");
+        QTest::newRow("third case of it") << QStringLiteral("CD7") << QStringLiteral("Cd7|cd7");
+    }
+    void codesIgnoreCaseAndBlanks()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, spbh);
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(addProduct(t.shop, QStringLiteral("ab12"), QStringLiteral("小写编号"), 1.0, 1.0, QStringLiteral("XXBH"),
+                           QStringLiteral("111"), 5));
+        QVERIFY(addProduct(t.shop, QStringLiteral("8002"), QStringLiteral("字母条码"), 1.0, 1.0, QStringLiteral("ZMTM"),
+                           QStringLiteral("X-5501"), 5));
+        QVERIFY(addProduct(t.shop, QStringLiteral("Cd7"), QStringLiteral("甲"), 1.0, 1.0, QStringLiteral("J"),
+                           QStringLiteral("222"), 5));
+        QVERIFY(addProduct(t.shop, QStringLiteral("cd7"), QStringLiteral("乙"), 1.0, 1.0, QStringLiteral("Y"),
+                           QStringLiteral("333"), 5));
+        QVERIFY(t.voucher->create());
+        QVERIFY2(t.scan(code), qPrintable(t.ui.texts().join(QLatin1Char('|'))));
+        QVERIFY(spbh.split(QLatin1Char('|'))
+                    .contains(t.shop.scalar(QStringLiteral("select spbh from xiaoshoudrecord")).toString()));
+    }
+
+    void memberCardIgnoresCaseAndBlanks_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("card in small letters") << QStringLiteral("vip001");
+        QTest::newRow("card with blanks") << QStringLiteral(" VIP001 ");
+        QTest::newRow("mobile with blanks") << QStringLiteral(" 13900000009\n");
+    }
+    void memberCardIgnoresCaseAndBlanks()
+    {
+        QFETCH(QString, answer);
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(t.shop.exec(QStringLiteral("insert into hyinfo(hykh,hyxm,sjhao,ljje,ljjf) "
+                                           "values('VIP001','张三','13900000009',0,0)")));
+        QVERIFY(t.voucher->create());
+        t.ui.promptAnswers.enqueue(answer);
+        t.voucher->findMember();
+        QVERIFY2(t.ui.shown.isEmpty(), qPrintable(t.ui.texts().join(QLatin1Char('|'))));
+        QCOMPARE(t.voucher->text(V::Kh), QStringLiteral("会员"));
+        QCOMPARE(t.voucher->memberCard(), QStringLiteral("VIP001"));
+    }
+
+    // A member buys a product picked with "…" that has neither price: the price it would sell
+    // at is the retail price, and the message says so.
+    void pickedWithoutAnyPrice()
+    {
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(addProduct(t.shop, QStringLiteral("8001"), QStringLiteral("无价商品"), QVariant(), QVariant(),
+                           QStringLiteral("WJSP"), QStringLiteral("8001x"), 5));
+        QVERIFY(t.voucher->create());
+        t.ui.promptAnswers.enqueue(QStringLiteral("88000001"));
+        t.voucher->findMember();
+        QCOMPARE(t.voucher->text(V::Kh), QStringLiteral("会员"));
+        t.pick(QStringLiteral("8001"), QStringLiteral("无价商品"), QStringLiteral("1"));
+        QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("该商品没有零售价，不能按零售价销售")});
+        QCOMPARE(t.shop.count(QStringLiteral("xiaoshoudrecord")), 0);
+        // Scanned, the member price applies, and that message names it.
+        t.ui.clear();
+        QVERIFY(!t.scan(QStringLiteral("8001")));
+        QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("该商品没有会员价，不能按会员价销售")});
+    }
+
+    // A held voucher stays in the held list whatever its total, even 0; a posted one is not
+    // in it.
+    void heldListKeepsEveryHeldVoucher()
+    {
+        Sale t;
+        QVERIFY2(t.shop.isValid(), qPrintable(t.shop.error()));
+        QVERIFY(addProduct(t.shop, QStringLiteral("8001"), QStringLiteral("赠品"), 0.0, 0.0, QStringLiteral("ZP"),
+                           QStringLiteral("8001x"), 5));
+        QVERIFY(t.voucher->create());
+        QVERIFY(t.scan(QStringLiteral("8001")));
+        QVERIFY(t.voucher->holdVoucher());
+        QVERIFY(t.scan(QStringLiteral("1001")));
+        QVERIFY(t.pay(QStringLiteral("1")).posted); // paid short: the change is -1.5
+
+        Query q(t.shop.db());
+        q.setSql(Dialogs::picker(QStringLiteral("Tsphelp3_form")).query);
+        QVERIFY(q.open());
+        QCOMPARE(q.recordCount(), 1);
+        QCOMPARE(q.text(QStringLiteral("djbh")), QStringLiteral("XS01202403050001"));
+        QCOMPARE(q.number(QStringLiteral("qkje")), 0.0);
+
+        // Recalled and paid, it leaves the list.
+        t.ui.pickAnswers.enqueue(QStringList{QStringLiteral("XS01202403050001")});
+        t.voucher->recallVoucher();
+        QCOMPARE(t.voucher->lines().recordCount(), 1);
+        QVERIFY(t.pay(QStringLiteral("0")).posted);
+        QVERIFY(q.open());
+        QCOMPARE(q.recordCount(), 0);
     }
 };
 

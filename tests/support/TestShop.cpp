@@ -2,6 +2,9 @@
 
 #include "schema/Setup.h"
 
+#include <QDir>
+#include <QFile>
+
 TestShop::TestShop(bool demo)
 {
     m_hadHome = qEnvironmentVariableIsSet("POS_HOME");
@@ -67,4 +70,18 @@ int TestShop::count(const QString& table, const QString& where)
     return scalar(QStringLiteral("select count(*) as n from ") + table +
                   (where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
         .toInt();
+}
+
+bool TestShop::installReports()
+{
+    const QDir built(QStringLiteral(POS_BUILT_PROGRAM_DIR));
+    const QStringList names = built.entryList({QStringLiteral("*.rav")}, QDir::Files);
+    for (const QString& n : names) {
+        QFile::remove(file(n));
+        if (!QFile::copy(built.filePath(n), file(n))) {
+            m_error = QStringLiteral("cannot copy ") + n;
+            return false;
+        }
+    }
+    return !names.isEmpty();
 }

@@ -29,6 +29,10 @@ public:
     QVariant scalar(const QString& sql, const QVariantMap& params = {});
     int count(const QString& table, const QString& where = QString());
 
+    // Copies the report layouts (*.rav) the build put into the program folder into this shop's
+    // folder, where the screens look for them.
+    bool installReports();
+
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldHome;

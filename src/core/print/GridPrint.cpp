@@ -8,8 +8,8 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QScreen>
 
 namespace GridPrint {
@@ -41,7 +41,7 @@ QStringList fontFamilies()
 }
 
 GridPrintResult printTo(QPagedPaintDevice* printer, const QString& title, const GridColumns& allColumns, Query& query,
-                        int screenDpi)
+                        int screenDpi, const ExtraPage& extraPage)
 {
     GridPrintResult result;
     const GridColumns columns = visibleColumns(allColumns);
@@ -121,18 +121,26 @@ GridPrintResult printTo(QPagedPaintDevice* printer, const QString& title, const 
             captionLine = true;
         }
     }
+    if (extraPage) {
+        printer->newPage();
+        ++result.pages;
+        painter.save();
+        extraPage(painter, QRect(l.mx, l.my, l.pageWidth - 2 * l.mx, l.pageHeight - 2 * l.my));
+        painter.restore();
+    }
     painter.end();
     query.first();
     return result;
 }
 
-bool print(Ui& ui, const QString& title, const GridColumns& columns, Query& query, int screenDpi)
+bool print(Ui& ui, const QString& title, const GridColumns& columns, Query& query, int screenDpi,
+           const ExtraPage& extraPage)
 {
     QString error;
     const Ui::PrintOutcome outcome = ui.printDirect(
         title,
         [&](QPagedPaintDevice* device) {
-            const GridPrintResult result = printTo(device, title, columns, query, screenDpi);
+            const GridPrintResult result = printTo(device, title, columns, query, screenDpi, extraPage);
             return result.ok ? QString() : result.error;
         },
         &error);

@@ -5,7 +5,11 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QPagedPaintDevice;
+class QPainter;
+class QRect;
 class Query;
 class Ui;
 
@@ -46,15 +50,21 @@ namespace GridPrint {
 // The Song face of the printouts, with a CJK serif standing in where it is not installed.
 QStringList fontFamilies();
 
+// A page drawn after the rows (a chart beside the grid): it gets the painter and the page inside
+// the 1 cm margins.
+using ExtraPage = std::function<void(QPainter& painter, const QRect& area)>;
+
 // Prints onto a device that is not printing yet (a system printer or a PDF file). The columns
 // carry their widths on screen; hidden ones are left out. An unopened or empty query prints the
 // title only. The query is moved back to its first row. screenDpi 0 takes the screen's own.
+// `extraPage`, when given, adds one page after the rows of a query that has rows.
 GridPrintResult printTo(QPagedPaintDevice* printer, const QString& title, const GridColumns& columns, Query& query,
-                        int screenDpi = 0);
+                        int screenDpi = 0, const ExtraPage& extraPage = {});
 
 // The "打印" command: prints on the system's default printer, or, where the system has no
 // printer, offers to save the print as a PDF file. Ends with "打印完成" when rows were printed;
 // a printer that fails is reported as an error. Returns whether anything was printed.
-bool print(Ui& ui, const QString& title, const GridColumns& columns, Query& query, int screenDpi = 0);
+bool print(Ui& ui, const QString& title, const GridColumns& columns, Query& query, int screenDpi = 0,
+           const ExtraPage& extraPage = {});
 
 } // namespace GridPrint

@@ -240,7 +240,9 @@ void MainWindow::openModal(QWidget* screen)
 void MainWindow::openChild(QWidget* screen)
 {
     screen->setAttribute(Qt::WA_DeleteOnClose);
-    QMdiSubWindow* sub = m_area->addSubWindow(screen);
+    // No system menu and no close box: a list screen is left through its own 关闭 button.
+    QMdiSubWindow* sub =
+        m_area->addSubWindow(screen, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(screen->windowTitle());
     // A screen that closes itself takes its frame with it.

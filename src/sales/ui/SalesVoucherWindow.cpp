@@ -292,6 +292,7 @@ void SalesVoucherWindow::buildLayout()
     addButton(QStringLiteral("Button3"), QStringLiteral("删除（F7）"), [this] { m_voucher.deleteLine(); });
     addButton(QStringLiteral("Button5"), QStringLiteral("作废（F8）"), [this] { m_voucher.voidVoucher(); });
     addButton(QStringLiteral("Button4"), QStringLiteral("会员（PgUp）"), [this] { m_voucher.findMember(); });
+    addButton(QStringLiteral("Button6"), QStringLiteral("重打小票 (F9)"), [this] { m_voucher.reprintReceipt(); });
     QPushButton* pay = addButton(QStringLiteral("hcbc"), kind.checkoutButton, [this] { checkout(); });
     pay->setStyleSheet(
         QStringLiteral("QPushButton { background: #2e8b57; color: white; font-weight: bold; font-size: 16px;"
@@ -407,6 +408,9 @@ bool SalesVoucherWindow::handleKey(QObject* watched, QKeyEvent* key)
         return true;
     case Qt::Key_F8:
         run([this] { m_voucher.voidVoucher(); });
+        return true;
+    case Qt::Key_F9:
+        run([this] { m_voucher.reprintReceipt(); });
         return true;
     case Qt::Key_F12:
         run([this] { m_voucher.editDiscount(); });

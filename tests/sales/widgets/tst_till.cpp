@@ -513,6 +513,52 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("\r\n合计:18.10\r\n付款:18.10\r\n找还:0.00\r\n")));
         QCOMPARE(readAll(spool), bill + QByteArray("\x1b\x70\x00\x3c\xff", 5));
     }
+
+    // "重打小票 (F9)" on the sales and the return window, and the key F9: the last posted receipt
+    // goes to the printer again with "重打" under the title.
+    void reprintButtonAndKey_data()
+    {
+        QTest::addColumn<bool>("refund");
+        QTest::newRow("sale") << false;
+        QTest::newRow("return") << true;
+    }
+    void reprintButtonAndKey()
+    {
+        QFETCH(bool, refund);
+        TestShop shop(true);
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        const QString spool = prepareShop(shop);
+        const SaleKind& kind = refund ? SaleKind::salesReturn() : SaleKind::sale();
+        const QString number = kind.voucher.prefix + QStringLiteral("202403040007");
+        QVERIFY(shop.exec(QStringLiteral("insert into %1(djbh,hjje,xm,rq,sj,lkje,zhaoje) "
+                                         "values(:D,5,'收银员小王','2024-03-04','18:00:00',10,5)")
+                              .arg(kind.voucher.headerTable),
+                          {{QStringLiteral("D"), number}}));
+        QVERIFY(shop.exec(QStringLiteral("insert into %1(spbh,spmc,sl,sale1,jine,djbh,rq) "
+                                         "values('1001','可口可乐',2,2.5,5,:D,'2024-03-04')")
+                              .arg(kind.lineTable),
+                          {{QStringLiteral("D"), number}}));
+        LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
+        ModalScript script;
+        SalesVoucherWindow window(kind);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* button = window.findChild<QPushButton*>(QStringLiteral("Button6"));
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("重打小票 (F9)"));
+        auto* spmc = window.findChild<QLineEdit*>(QStringLiteral("spmc"));
+        QTest::keyClick(spmc, Qt::Key_F9);
+        const QByteArray first = readAll(spool);
+        const QString printed = TextUtil::fromGbk(first);
+        QVERIFY2(printed.contains(QStringLiteral("清单\r\n              重打\r\n收银员:收银员小王单号:") + number),
+                 qPrintable(printed));
+        QVERIFY(printed.contains(QStringLiteral("日期:2024-03-04  时间:18:00:00\r\n")));
+        QCOMPARE(QApplication::focusWidget(), spmc);
+        button->click();
+        QCOMPARE(readAll(spool), first + first);
+        QCOMPARE(script.messages, QStringList{});
+        QVERIFY(!QFile::exists(shop.file(QStringLiteral("bill.txt"))));
+    }
 };
 
 QTEST_MAIN(TillTest)
