@@ -1,6 +1,7 @@
 #include "core/ui/AppStyle.h"
 #include "core/ui/ListWindow.h"
 #include "masterdata/ui/MemberScreens.h"
+#include "support/ModalDriver.h"
 #include "support/TestShop.h"
 
 #include <QAbstractItemModel>
@@ -8,11 +9,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -21,71 +20,28 @@
 
 namespace {
 
-// Types text, Chinese included, one key event a character.
-void typeText(QWidget* w, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
 void enter(QWidget* w)
 {
     QTest::keyClick(w, Qt::Key_Return);
 }
 
-QWidget* focused()
+// Runs `step` on the next modal window of that form; a failed check closes the window, so the
+// test does not wait on it.
+void onForm(const QString& formName, const std::function<void(QWidget*)>& step)
 {
-    return QApplication::focusWidget();
+    ModalDriver::whenForm(formName, [step](QWidget* w) {
+        step(w);
+        if (QTest::currentTestFailed() && w->isVisible())
+            w->close();
+    });
 }
-
-// Runs each expected step on its modal window once that window is active, from a fresh timer
-// so that the step may open further modal windows. Message boxes are recorded and answered OK.
-struct ModalScript {
-    QStringList messages;
-    QList<QPair<QString, std::function<void(QWidget*)>>> steps;
-    QTimer timer;
-
-    ModalScript()
-    {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
-        timer.start();
-    }
-    void expect(const QString& name, std::function<void(QWidget*)> action) { steps.append({name, std::move(action)}); }
-    void poll()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            messages << box->text();
-            if (box->defaultButton())
-                box->defaultButton()->click();
-            else
-                box->accept();
-            return;
-        }
-        if (steps.isEmpty() || modal->objectName() != steps.first().first || !modal->isActiveWindow())
-            return;
-        auto action = steps.takeFirst().second;
-        QTimer::singleShot(0, modal, [action, modal] {
-            action(modal);
-            // A failed check inside the step must not leave the window waiting forever.
-            if (QTest::currentTestFailed() && modal->isVisible())
-                if (auto* dialog = qobject_cast<QDialog*>(modal))
-                    dialog->reject();
-        });
-    }
-};
 
 template <typename T> T* child(QWidget* parent, const char* name)
 {
     return parent->findChild<T*>(QString::fromLatin1(name));
 }
+
+using ModalDriver::typeText;
 
 } // namespace
 
@@ -155,44 +111,47 @@ private Q_SLOTS:
         filter->clear();
         QTRY_COMPARE(model->rowCount(), 3);
 
-        ModalScript script;
-
         // 查找 by mobile number moves the grid.
-        script.expect(QStringLiteral("Txtts4_form"), [](QWidget* prompt) {
+        bool asked = false;
+        onForm(QStringLiteral("Txtts4_form"), [&](QWidget* prompt) {
+            asked = true;
             auto* field = child<QLineEdit>(prompt, "phyxx");
             field->selectAll();
             typeText(field, QStringLiteral("13900000002"));
             child<QPushButton>(prompt, "Button1")->click();
         });
         list->button(QStringLiteral("search"))->click();
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(asked);
         QCOMPARE(grid->currentIndex().row(), 1);
 
         // 新增 by keyboard: Enter walks the fields and, in 备注, presses 确认.
-        script.expect(QStringLiteral("Thyxz_form"), [](QWidget* dialog) {
+        QStringList boxes;
+        onForm(QStringLiteral("Thyxz_form"), [&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("会员信息新增"));
             auto* confirm = child<QPushButton>(dialog, "confirm");
             QVERIFY(!confirm->isEnabled());
             auto* card = child<QLineEdit>(dialog, "hykh");
-            QCOMPARE(focused(), card);
+            QCOMPARE(card->accessibleName(), QStringLiteral("会员卡号"));
+            QCOMPARE(dialog->focusWidget(), card);
             typeText(card, QStringLiteral("M009"));
             QVERIFY(confirm->isEnabled());
             enter(card);
-            typeText(focused(), QStringLiteral("钱七"));
-            enter(focused());
+            typeText(dialog->focusWidget(), QStringLiteral("钱七"));
+            enter(dialog->focusWidget());
             auto* sex = child<QComboBox>(dialog, "xb");
-            QCOMPARE(focused(), sex);
+            QCOMPARE(dialog->focusWidget(), sex);
             QCOMPARE(sex->count(), 2);
-            typeText(focused(), QStringLiteral("女"));
-            enter(focused());
-            enter(focused()); // 身份证号码 left empty
-            QCOMPARE(focused(), child<QLineEdit>(dialog, "sjhao"));
-            typeText(focused(), QStringLiteral("13811112222"));
-            enter(focused());
-            typeText(focused(), QStringLiteral("湖滨路"));
-            enter(focused());
-            QCOMPARE(focused(), child<QLineEdit>(dialog, "bz"));
-            enter(focused());
+            typeText(dialog->focusWidget(), QStringLiteral("女"));
+            enter(dialog->focusWidget());
+            enter(dialog->focusWidget()); // 身份证号码 left empty
+            QCOMPARE(dialog->focusWidget(), child<QLineEdit>(dialog, "sjhao"));
+            typeText(dialog->focusWidget(), QStringLiteral("13811112222"));
+            enter(dialog->focusWidget());
+            typeText(dialog->focusWidget(), QStringLiteral("湖滨路"));
+            enter(dialog->focusWidget());
+            QCOMPARE(dialog->focusWidget(), child<QLineEdit>(dialog, "bz"));
+            ModalDriver::acceptBoxes(&boxes, 1);
+            enter(dialog->focusWidget());
             // Saved, cleared, ready for the next member.
             QCOMPARE(card->text(), QString());
             QVERIFY(!confirm->isEnabled());
@@ -200,8 +159,7 @@ private Q_SLOTS:
             child<QPushButton>(dialog, "close")->click();
         });
         list->button(QStringLiteral("add"))->click();
-        QVERIFY(script.steps.isEmpty());
-        QCOMPARE(script.messages, QStringList{"保存成功"});
+        QCOMPARE(boxes, QStringList{"保存成功"});
         QCOMPARE(column("M009", "hyxm").toString(), QStringLiteral("钱七"));
         QCOMPARE(column("M009", "xb").toString(), QStringLiteral("女"));
         QCOMPARE(column("M009", "sjhao").toString(), QStringLiteral("13811112222"));
@@ -209,34 +167,38 @@ private Q_SLOTS:
         QCOMPARE(model->rowCount(), 3); // the list is not read again
 
         // Enter on the grid opens the edit dialog on the current member (M002).
-        script.messages.clear();
-        script.expect(QStringLiteral("Thyxg_form"), [](QWidget* dialog) {
+        boxes.clear();
+        QString editedCard;
+        onForm(QStringLiteral("Thyxg_form"), [&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("会员信息修改"));
             auto* card = child<QLineEdit>(dialog, "hykh");
-            QCOMPARE(card->text(), QStringLiteral("M002"));
+            editedCard = card->text();
             QVERIFY(card->isReadOnly());
             auto* address = child<QLineEdit>(dialog, "dz");
             address->setFocus();
             typeText(address, QStringLiteral("新村"));
             enter(child<QLineEdit>(dialog, "bz"));
-            QCOMPARE(focused(), card); // Enter in 备注 goes back to the card number
+            QCOMPARE(dialog->focusWidget(), card); // Enter in 备注 goes back to the card number
+            ModalDriver::acceptBoxes(&boxes, 1);
             child<QToolButton>(dialog, "save")->click();
             child<QToolButton>(dialog, "close")->click();
         });
         grid->setFocus();
         enter(grid);
-        QVERIFY(script.steps.isEmpty());
-        QCOMPARE(script.messages, QStringList{"保存成功"});
+        QCOMPARE(editedCard, QStringLiteral("M002"));
+        QCOMPARE(boxes, QStringList{"保存成功"});
         QCOMPARE(column("M002", "dz").toString(), QStringLiteral("新村"));
 
         // 兑换 for the first member: 30 of 100 points, then a refusal that names the balance.
         list->button(QStringLiteral("first"))->click();
-        script.messages.clear();
-        script.expect(QStringLiteral("Tjfdh_form"), [](QWidget* dialog) {
+        boxes.clear();
+        QString heading;
+        onForm(QStringLiteral("Tjfdh_form"), [&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("积分兑换"));
-            QCOMPARE(child<QLabel>(dialog, "heading")->text(), QStringLiteral("当前会员信息:\n卡号:M001\n姓名:张三"));
+            heading = child<QLabel>(dialog, "heading")->text();
             auto* entry = child<QLineEdit>(dialog, "jfjs");
-            QCOMPARE(focused(), entry);
+            QCOMPARE(dialog->focusWidget(), entry);
+            ModalDriver::acceptBoxes(&boxes, 2);
             typeText(entry, QStringLiteral("30"));
             enter(entry);
             QCOMPARE(entry->selectedText(), QStringLiteral("30"));
@@ -245,35 +207,38 @@ private Q_SLOTS:
             child<QPushButton>(dialog, "close")->click();
         });
         list->button(QStringLiteral("exchange"))->click();
-        QVERIFY(script.steps.isEmpty());
-        QCOMPARE(script.messages, (QStringList{"数据保存成功", "积分不足：该会员现有积分70，不够兑换80分"}));
+        QCOMPARE(heading, QStringLiteral("当前会员信息:\n卡号:M001\n姓名:张三"));
+        QCOMPARE(boxes, (QStringList{"数据保存成功", "积分不足：该会员现有积分70，不够兑换80分"}));
         QCOMPARE(column("M001", "ljjf").toDouble(), 70.0);
         QCOMPARE(column("M001", "yyjf").toDouble(), 30.0);
 
         // 比例: the points base.
-        script.messages.clear();
-        script.expect(QStringLiteral("Tjfsz_form"), [](QWidget* dialog) {
+        boxes.clear();
+        QString shown;
+        onForm(QStringLiteral("Tjfsz_form"), [&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("积分基数设置"));
             auto* entry = child<QLineEdit>(dialog, "jfjs");
-            QCOMPARE(entry->text(), QStringLiteral("1"));
-            QCOMPARE(entry->selectedText(), QStringLiteral("1"));
+            shown = entry->text();
+            QCOMPARE(entry->selectedText(), entry->text());
+            ModalDriver::acceptBoxes(&boxes, 1);
             typeText(entry, QStringLiteral("10"));
             enter(entry);
             child<QPushButton>(dialog, "close")->click();
         });
         list->button(QStringLiteral("ratio"))->click();
-        QVERIFY(script.steps.isEmpty());
-        QCOMPARE(script.messages, QStringList{"数据保存成功"});
+        QCOMPARE(shown, QStringLiteral("1"));
+        QCOMPARE(boxes, QStringList{"数据保存成功"});
         QCOMPARE(m_shop->scalar(QStringLiteral("select js from jfjs")).toInt(), 10);
 
         // 删除 the current member after the question; the list is read again.
-        script.messages.clear();
+        boxes.clear();
         list->button(QStringLiteral("refresh"))->click();
         QCOMPARE(model->rowCount(), 4);
         list->button(QStringLiteral("last"))->click();
         QCOMPARE(grid->currentIndex().row(), 3);
+        ModalDriver::acceptBoxes(&boxes, 2);
         list->button(QStringLiteral("delete"))->click();
-        QCOMPARE(script.messages, (QStringList{"确实要删除该记录吗?", "删除成功"}));
+        QCOMPARE(boxes, (QStringList{"确实要删除该记录吗?", "删除成功"}));
         QCOMPARE(m_shop->count(QStringLiteral("hyinfo"), QStringLiteral("hykh='M009'")), 0);
         QCOMPARE(model->rowCount(), 3);
 
