@@ -3,6 +3,7 @@
 #include "admin/DatabaseBackup.h"
 #include "core/Clock.h"
 #include "core/ProgramFolder.h"
+#include "core/ShopLock.h"
 #include "schema/Setup.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,14 @@ int main(int argc, char* argv[])
             }
             out << "已备份到 " << QDir::toNativeSeparators(file) << "\n";
             return 0;
+        }
+        // Screens of a running till would go on showing the old data: the till is closed first,
+        // and stays away until the restore is done.
+        ShopLock lock;
+        if (!lock.acquire()) {
+            err << "pos-setup: 恢复失败：" << lock.error() << "\n"
+                << "请先关闭收银程序再恢复。数据库 " << QDir::toNativeSeparators(database) << " 没有改动。\n";
+            return 1;
         }
         const QString keep = DatabaseBackup::safetyFile(ProgramFolder::path(), QStringLiteral("恢复前"), Clock::now());
         const DatabaseBackup::RestoreResult r = DatabaseBackup::restore(file, database, keep, {});
@@ -66,8 +75,8 @@ int main(int argc, char* argv[])
                    "  --restore 文件\n"
                    "           用备份文件恢复 pos.mdb。先检查备份文件（是本系统的数据库、\n"
                    "           没有损坏、版本不比本程序新），不合格时 pos.mdb 不变；恢复前的\n"
-                   "           数据另存为程序文件夹中的 pos-恢复前-日期-时间.bak。最好先关闭\n"
-                   "           收银系统。\n"
+                   "           数据另存为程序文件夹中的 pos-恢复前-日期-时间.bak。收银程序运行\n"
+                   "           时不能恢复。\n"
                    "  --help   显示本说明。\n"
                    "\n"
                    "程序文件夹是 pos-setup 所在的文件夹；环境变量 POS_HOME 可以指定别的文件夹。\n"

@@ -64,7 +64,11 @@ QString reserveWorkingFile(const QString& folder, const QString& pattern, QStrin
 class Handle {
 public:
     ~Handle() { close(); }
-    bool open(const QString& file, int flags, QString* error)
+    // `shop`: the file may be open in the till at the same time. Closing this handle then never
+    // checkpoints or removes the log and its index on the grounds of being the last connection:
+    // that judgement rests on file locks, which a till that lost them (any other handle on the
+    // file closed in its process drops them) could no longer show.
+    bool open(const QString& file, int flags, QString* error, bool shop = false)
     {
         const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db, flags, nullptr);
         if (rc != SQLITE_OK) {
@@ -73,6 +77,8 @@ public:
             return false;
         }
         sqlite3_busy_timeout(m_db, 5000);
+        if (shop)
+            sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         return true;
     }
     void close()
@@ -179,7 +185,7 @@ bool snapshot(const QString& source, const QString& work, const Progress& progre
     Handle from;
     Handle to;
     QString dummy;
-    if (!from.open(source, SQLITE_OPEN_READWRITE, error) || !to.open(work, SQLITE_OPEN_READWRITE, error))
+    if (!from.open(source, SQLITE_OPEN_READWRITE, error, true) || !to.open(work, SQLITE_OPEN_READWRITE, error))
         return false;
     // One read transaction over the whole copy: every step reads the same snapshot, so a sale
     // committed meanwhile neither tears the copy nor makes it start again.
@@ -229,8 +235,10 @@ bool checkLength(const QString& file, QString* reason)
     }
     const QByteArray header = f.read(100);
     const qint64 size = f.size();
-    if (size == 0)
-        return true; // an empty database: refused below for having none of our tables
+    if (size == 0) {
+        *reason = QStringLiteral("文件是空的（0 字节），不是本系统的数据备份");
+        return false;
+    }
     if (header.size() < 100 || !header.startsWith("SQLite format 3")) {
         *reason = QStringLiteral("文件不是数据库文件");
         return false;
@@ -260,16 +268,18 @@ bool checkAndMigrate(const QString& work, QString* reason)
     if (!checkLength(work, reason))
         return false;
     DbConnection db(work);
+    // The engine's own words in the reasons: the person's messages would name the working copy.
     if (!db.open()) {
-        const bool damaged = db.lastError().contains(QLatin1String("malformed"));
-        *reason = (damaged ? QStringLiteral("文件已损坏（%1）") : QStringLiteral("文件不是数据库文件（%1）"))
-                      .arg(db.lastError());
+        const QString engine = db.engineError().isEmpty() ? db.lastError() : db.engineError();
+        const bool damaged = engine.contains(QLatin1String("malformed"));
+        *reason =
+            (damaged ? QStringLiteral("文件已损坏（%1）") : QStringLiteral("文件不是数据库文件（%1）")).arg(engine);
         return false;
     }
     Query q(db);
     q.setSql(QStringLiteral("pragma integrity_check"));
     if (!q.open()) {
-        *reason = QStringLiteral("文件已损坏（%1）").arg(q.lastError());
+        *reason = QStringLiteral("文件已损坏（%1）").arg(q.engineError().isEmpty() ? q.lastError() : q.engineError());
         return false;
     }
     QStringList problems;
@@ -378,7 +388,7 @@ bool unreadable(const QString& database)
     Handle h;
     QString err;
     QString value;
-    if (!h.open(database, SQLITE_OPEN_READWRITE, &err))
+    if (!h.open(database, SQLITE_OPEN_READWRITE, &err, true))
         return false;
     if (h.scalar("select count(*) from sqlite_master", &value, &err))
         return false;
@@ -539,7 +549,7 @@ RestoreResult restore(const QString& file, const QString& database, const QStrin
         Handle to;
         QString err;
         const int toFlags = SQLITE_OPEN_READWRITE | (haveShop ? 0 : SQLITE_OPEN_CREATE);
-        bool ok = from.open(work, SQLITE_OPEN_READWRITE, &err) && to.open(database, toFlags, &err);
+        bool ok = from.open(work, SQLITE_OPEN_READWRITE, &err) && to.open(database, toFlags, &err, true);
         if (ok && !haveShop)
             ok = to.exec("PRAGMA journal_mode=WAL", &err);
         ok = ok && matchPageSize(from, to, &err) && copyPages(from, to, progress, 55, 98, &err);

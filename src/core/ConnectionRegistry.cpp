@@ -69,6 +69,18 @@ QList<DbConnection*> openConnections(const QString& file)
     return list;
 }
 
+bool isOpenInProcess(const QString& file)
+{
+    const QString key = samePathKey(file);
+    State& s = state();
+    QMutexLocker lock(&s.mutex);
+    for (auto it = s.open.cbegin(); it != s.open.cend(); ++it) {
+        if (samePathKey(it.key()->file()) == key)
+            return true;
+    }
+    return false;
+}
+
 } // namespace ConnectionRegistry
 
 ConnectionSuspension::ConnectionSuspension(const QString& file)

@@ -18,6 +18,8 @@ void destroyed(DbConnection* connection);
 // The open connections to a file (compared as canonical paths), of the calling thread only:
 // a connection may only be used, and so closed, by the thread that opened it.
 QList<DbConnection*> openConnections(const QString& file);
+// Whether any connection of the process, in any thread, has the file open.
+bool isOpenInProcess(const QString& file);
 
 } // namespace ConnectionRegistry
 

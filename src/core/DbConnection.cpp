@@ -111,7 +111,10 @@ bool DbConnection::openWith(bool create)
     m_engineError.clear();
     // The engine would turn an empty file into a new database and write its journal setting
     // into a foreign file's header: such a file is refused untouched.
-    if (!create || QFileInfo::exists(m_file)) {
+    // Only while no other connection of the process has the file open: closing any other handle
+    // on a database file drops the locks SQLite holds on it, and another program could then take
+    // the till's write-ahead log away. A file open already has passed this look.
+    if ((!create || QFileInfo::exists(m_file)) && !ConnectionRegistry::isOpenInProcess(m_file)) {
         const QString problem = fileProblem(m_file);
         if (!problem.isEmpty()) {
             m_error = problem;

@@ -2,6 +2,7 @@
 #include "admin/ShopBackup.h"
 #include "core/Clock.h"
 #include "core/DbConnection.h"
+#include "core/ShopLock.h"
 #include "schema/Schema.h"
 #include "support/ScriptedUi.h"
 #include "support/TestShop.h"
@@ -13,7 +14,10 @@
 #include <QTest>
 #include <QThread>
 
+#include <sqlite3.h>
+
 #include <atomic>
+#include <cstdio>
 
 // Backup and restore of the shop: a backup is a consistent snapshot even while sales are being
 // posted, never written over another file; a restore takes only a sound backup of this
@@ -344,7 +348,7 @@ private Q_SLOTS:
         QTest::newRow("text file") << "text"
                                    << "文件不是数据库文件";
         QTest::newRow("empty file") << "empty"
-                                    << "文件不是数据库文件";
+                                    << "文件是空的（0 字节），不是本系统的数据备份";
         QTest::newRow("other program's database") << "foreign"
                                                   << "文件不是本系统的数据备份";
         QTest::newRow("newer version") << "newer"
@@ -468,6 +472,36 @@ private Q_SLOTS:
         QCOMPARE(integrity(database), QStringLiteral("ok"));
     }
 
+    // Another program that reads the shop while the till runs (a nightly backup, a look with a
+    // database tool) must leave the till's write-ahead log and its index in place. It would take
+    // them away as "the last one out" if the till had lost its locks on the file, which a second
+    // connection opening the file used to do by reading its header.
+    void otherProgramsLeaveTheTillsLog()
+    {
+        TestShop shop;
+        const QString database = shop.file(QStringLiteral("pos.mdb"));
+        QVERIFY(shop.exec(QStringLiteral("insert into hyinfo(hykh,hyxm) values('8801','张三')")));
+        DbConnection second; // another screen opens
+        QVERIFY(second.open());
+        const QString log = database + QStringLiteral("-wal");
+        const QString index = database + QStringLiteral("-shm");
+        QVERIFY(QFileInfo::exists(log) && QFileInfo::exists(index));
+
+        QProcess probe;
+        probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--probe"), database});
+        QVERIFY(probe.waitForFinished(30000));
+        QCOMPARE(probe.exitCode(), 0);
+        QVERIFY2(QFileInfo::exists(log), "the log was taken away under the till");
+        QVERIFY(QFileInfo::exists(index));
+        // The till goes on writing, and what it writes is there for everybody.
+        QVERIFY(shop.exec(QStringLiteral("insert into hyinfo(hykh,hyxm) values('8802','李四')")));
+        QVERIFY(second.exec(QStringLiteral("insert into hyinfo(hykh,hyxm) values('8803','王五')")));
+        QProcess count;
+        count.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--count"), database});
+        QVERIFY(count.waitForFinished(30000));
+        QCOMPARE(count.readAllStandardOutput().trimmed(), QByteArray("3"));
+    }
+
     // pos-setup --backup and --restore: the same copy, checks and refusals for a nightly job.
     void commandLine()
     {
@@ -513,11 +547,51 @@ private Q_SLOTS:
         QCOMPARE(checksum(shop.file(QStringLiteral("pos.mdb"))), before);
 
         QVERIFY(shop.exec(QStringLiteral("delete from spinfo")));
+        {
+            // While the till runs (it holds the shop's lock) a restore waits for it to close.
+            ShopLock till(shop.folder());
+            QVERIFY(till.acquire());
+            const QByteArray running = checksum(shop.file(QStringLiteral("pos.mdb")));
+            QCOMPARE(run({QStringLiteral("--restore"), nightly}, shop.folder(), &out), 1);
+            QVERIFY2(out.contains(ShopLock::alreadyRunningText()), qPrintable(out));
+            QCOMPARE(checksum(shop.file(QStringLiteral("pos.mdb"))), running);
+            QCOMPARE(shop.count(QStringLiteral("spinfo")), 0);
+        }
         QCOMPARE(run({QStringLiteral("--restore"), nightly}, shop.folder(), &out), 0);
         QVERIFY2(out.contains(QStringLiteral("恢复前的数据已备份到")), qPrintable(out));
         QVERIFY(shop.count(QStringLiteral("spinfo")) > 0);
     }
 };
 
-QTEST_GUILESS_MAIN(BackupTest)
+// The other program of otherProgramsLeaveTheTillsLog: opens the shop with the engine's defaults,
+// reads and closes (--probe), or prints the number of members (--count).
+static int otherProgram(const char* mode, const char* file)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file, &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return 2;
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, "select count(*) from hyinfo", -1, &st, nullptr);
+    int members = -1;
+    if (rc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        members = sqlite3_column_int(st, 0);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    if (members < 0)
+        return 3;
+    if (qstrcmp(mode, "--count") == 0)
+        std::printf("%d\n", members);
+    return 0;
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc == 3 && (qstrcmp(argv[1], "--probe") == 0 || qstrcmp(argv[1], "--count") == 0))
+        return otherProgram(argv[1], argv[2]);
+    QCoreApplication app(argc, argv);
+    BackupTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_backup.moc"
