@@ -189,13 +189,11 @@ const QList<QStringList>& migrations()
         // refund (handover, adjustment: when, who, old and new amount, the reason).
         {createStatement({QStringLiteral("pdjl"),
                           {c("ID", "auto"), c("spbh", "text(20)"), c("spmc", "text(30)"), c("yssl", "double"),
-                                    c("pdsl", "double"), c("czy", "text(12)"), c("rq", "text(10)"),
-                                    c("sj", "datetime")}}),
+                           c("pdsl", "double"), c("czy", "text(12)"), c("rq", "text(10)"), c("sj", "datetime")}}),
          QStringLiteral("create index ix_pdjl_spbh on pdjl(spbh,ID)"),
          createStatement({QStringLiteral("boxjl"),
                           {c("ID", "auto"), c("sj", "datetime"), c("rq", "text(10)"), c("czy", "text(12)"),
-                                     c("lx", "text(10)"), c("yje", "currency"), c("xje", "currency"),
-                                     c("yy", "text(50)")}})},
+                           c("lx", "text(10)"), c("yje", "currency"), c("xje", "currency"), c("yy", "text(50)")}})},
     };
     return list;
 }

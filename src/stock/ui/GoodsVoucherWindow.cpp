@@ -79,7 +79,8 @@ void GoodsVoucherWindow::buildLayout()
         {GoodsVoucher::Xzdj, QStringLiteral("新增单据"), QStyle::SP_FileIcon, [this] { m_voucher.newVoucher(); }},
         {GoodsVoucher::Bcdj, QStringLiteral("保存单据"), QStyle::SP_DialogSaveButton,
          [this] { m_voucher.saveVoucher(); }},
-        {GoodsVoucher::DeleteLine, QStringLiteral("删除记录"), QStyle::SP_TrashIcon, [this] { m_voucher.deleteLine(); }},
+        {GoodsVoucher::DeleteLine, QStringLiteral("删除记录"), QStyle::SP_TrashIcon,
+         [this] { m_voucher.deleteLine(); }},
         {GoodsVoucher::PrintVoucher, QStringLiteral("打印单据"), QStyle::SP_FileDialogDetailedView,
          [this] { m_voucher.printVoucher(); }},
     };
