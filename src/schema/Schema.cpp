@@ -187,13 +187,16 @@ const QList<QStringList>& migrations()
         // Version 4: every stock count is kept (product, the quantity it replaced, the counted
         // quantity, who, when), and so is every change of the cash box that is not a sale or a
         // refund (handover, adjustment: when, who, old and new amount, the reason).
+        // Like every entry, it may run again over a file put back to an older version.
         {createStatement({QStringLiteral("pdjl"),
                           {c("ID", "auto"), c("spbh", "text(20)"), c("spmc", "text(30)"), c("yssl", "double"),
-                           c("pdsl", "double"), c("czy", "text(12)"), c("rq", "text(10)"), c("sj", "datetime")}}),
-         QStringLiteral("create index ix_pdjl_spbh on pdjl(spbh,ID)"),
+                           c("pdsl", "double"), c("czy", "text(12)"), c("rq", "text(10)"), c("sj", "datetime")}})
+             .replace(QStringLiteral("create table "), QStringLiteral("create table if not exists ")),
+         QStringLiteral("create index if not exists ix_pdjl_spbh on pdjl(spbh,ID)"),
          createStatement({QStringLiteral("boxjl"),
                           {c("ID", "auto"), c("sj", "datetime"), c("rq", "text(10)"), c("czy", "text(12)"),
-                           c("lx", "text(10)"), c("yje", "currency"), c("xje", "currency"), c("yy", "text(50)")}})},
+                           c("lx", "text(10)"), c("yje", "currency"), c("xje", "currency"), c("yy", "text(50)")}})
+             .replace(QStringLiteral("create table "), QStringLiteral("create table if not exists "))},
     };
     return list;
 }

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTableView>
 #include <QToolBar>
@@ -42,6 +43,8 @@ GoodsVoucherWindow::GoodsVoucherWindow(const GoodsKind& kind, QWidget* parent)
     buildLayout();
     m_ready = m_voucher.create();
     if (m_ready) {
+        // The list shows no warehouse until 新增单据 selects the first.
+        const QSignalBlocker quiet(m_ck);
         m_ck->addItems(m_voucher.warehouses());
         m_ck->setCurrentIndex(-1);
     }
