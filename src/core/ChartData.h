@@ -15,7 +15,7 @@ struct ChartData {
     enum class Kind {
         None,          // the screen has no chart
         HorizontalBar, // one bar per category, the first category at the top
-        StackedBar,    // one bar per category; series that are 0 there add nothing
+        StackedBar,    // the same, each series in a colour of its own; a series at 0 there adds nothing
         Line,          // one line per series over the categories (days)
     };
 

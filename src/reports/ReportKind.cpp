@@ -12,6 +12,12 @@ GridColumn number(const char* field, const char* caption, int width)
     return {QString::fromLatin1(field), QString::fromUtf8(caption), width, GridColumn::Format::Number, Qt::Alignment()};
 }
 
+// Amounts show two decimals on screen and on paper; the workbook keeps the figures as they are.
+GridColumn money(const char* field, const char* caption, int width)
+{
+    return {QString::fromLatin1(field), QString::fromUtf8(caption), width, GridColumn::Format::Money, Qt::Alignment()};
+}
+
 QueryScreenSpec spec(const char* form, const char* caption, const char* banner, const char* printTitle,
                      const GridColumns& columns)
 {
@@ -31,8 +37,8 @@ ReportKind makeProfitQuery()
     return {spec("Tspxsly_form", "商品销售利润表", "商品销售利润查询", "销售利润查询",
                  {text("rq", "日期", 86), text("spmc", "商品名称", 150), text("spxh", "商品型号", 80),
                   text("spgg", "商品规格", 80), text("splb", "商品类别", 80), number("sl", "销售数量", 70),
-                  number("sale1", "销售单价", 70), number("jine", "销售金额", 80), number("jinjia", "商品进价", 70),
-                  number("c1", "采购金额", 80), number("c2", "单价利润", 70), number("c3", "销售利润", 80)}),
+                  money("sale1", "销售单价", 70), money("jine", "销售金额", 80), money("jinjia", "商品进价", 70),
+                  money("c1", "采购金额", 80), money("c2", "单价利润", 70), money("c3", "销售利润", 80)}),
             &SalesFigures::profitQuery};
 }
 
@@ -48,11 +54,11 @@ ReportKind makeRanking()
 ReportKind makeStatement()
 {
     // The print names the screen's own list.
-    return {spec("Tlrtj_form", "商品销售利润统计", "商品销售利润统计", "商品销售利润统计",
-                 {number("sr1", "商品销售额", 100), number("sr2", "供应商退货额", 100),
-                  number("zc1", "商品销售退款额", 110), number("zc2", "供应商应付额", 100),
-                  number("zc3", "商品损坏金额", 100), number("zhlr", "利润", 100)}),
-            &SalesFigures::statement};
+    return {
+        spec("Tlrtj_form", "商品销售利润统计", "商品销售利润统计", "商品销售利润统计",
+             {money("sr1", "商品销售额", 100), money("sr2", "供应商退货额", 100), money("zc1", "商品销售退款额", 110),
+              money("zc2", "供应商应付额", 100), money("zc3", "商品损坏金额", 100), money("zhlr", "利润", 100)}),
+        &SalesFigures::statement};
 }
 
 } // namespace

@@ -164,7 +164,6 @@ QStringList indexStatements()
           << QStringLiteral("create index ix_%1_rq on %1(rq)").arg(t);
     }
     s << QStringLiteral("create index ix_xjls_rq on xjls(rq)");
-    s << salesFiguresIndexes();
     return s;
 }
 

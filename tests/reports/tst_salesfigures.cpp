@@ -425,7 +425,7 @@ private Q_SLOTS:
         QTest::newRow("ranking") << QStringLiteral("Tspxsph_form") << QStringLiteral("商品销售查询")
                                  << QStringLiteral("商品1001");
         QTest::newRow("statement") << QStringLiteral("Tlrtj_form") << QStringLiteral("商品销售利润统计")
-                                   << QStringLiteral("-3.5");
+                                   << QStringLiteral("-3.50");
     }
     void printTableThenChart()
     {

@@ -10,10 +10,10 @@
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QHorizontalBarSeries>
+#include <QHorizontalStackedBarSeries>
 #include <QImageWriter>
 #include <QLineSeries>
 #include <QPainter>
-#include <QStackedBarSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -22,9 +22,9 @@
 
 namespace {
 
-// One colour per series: blue, green, orange, red.
-const QColor kColours[] = {QColor(0x2f, 0x6f, 0xb5), QColor(0x3a, 0x9a, 0x5b), QColor(0xe0, 0x8a, 0x1e),
-                           QColor(0xc8, 0x3c, 0x3c)};
+// One colour per series: the shop's green, red, blue, gold.
+const QColor kColours[] = {QColor(0x2e, 0x8b, 0x57), QColor(0xd9, 0x60, 0x3b), QColor(0x2f, 0x6f, 0xb5),
+                           QColor(0xe0, 0xa2, 0x1e)};
 
 QColor colour(int i)
 {
@@ -62,6 +62,7 @@ bool allDates(const QStringList& categories, QList<QDate>* dates)
     return !categories.isEmpty();
 }
 
+// Qt draws a horizontal bar chart's first category at the bottom; `reversed` puts it on top.
 void addBars(QChart* chart, QAbstractBarSeries* series, const ChartData& data, bool reversed)
 {
     for (int i = 0; i < data.series.size(); ++i) {
@@ -81,8 +82,11 @@ void addBars(QChart* chart, QAbstractBarSeries* series, const ChartData& data, b
         std::reverse(categories.begin(), categories.end());
     auto* categoryAxis = new QBarCategoryAxis;
     categoryAxis->append(categories);
+    // Twenty names down the side stand closer than a line of text: Qt would cut each to "…".
+    categoryAxis->setTruncateLabels(false);
     QValueAxis* values = valueAxis(data);
-    const bool horizontal = series->type() == QAbstractSeries::SeriesTypeHorizontalBar;
+    const bool horizontal = series->type() == QAbstractSeries::SeriesTypeHorizontalBar ||
+                            series->type() == QAbstractSeries::SeriesTypeHorizontalStackedBar;
     chart->addAxis(categoryAxis, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
     chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
     series->attachAxis(categoryAxis);
@@ -110,9 +114,10 @@ void addLines(QChart* chart, const ChartData& data)
     QAbstractAxis* xAxis = nullptr;
     if (byDate) {
         auto* axis = new QDateTimeAxis;
-        const bool oneYear = dates.first().year() == dates.last().year();
-        axis->setFormat(oneYear ? QStringLiteral("MM-dd") : QStringLiteral("yyyy-MM-dd"));
-        axis->setTickCount(std::clamp(int(dates.size()), 2, 8));
+        // Days within a year read as month and day; a longer range by month.
+        const bool withinYear = dates.first().daysTo(dates.last()) < 366;
+        axis->setFormat(withinYear ? QStringLiteral("MM-dd") : QStringLiteral("yyyy-MM"));
+        axis->setTickCount(std::clamp(int(dates.size()), 2, 6));
         axis->setRange(dates.first().startOfDay(), dates.last().startOfDay());
         xAxis = axis;
     } else {
@@ -150,12 +155,11 @@ QChart* ChartPanel::buildChart(const ChartData& data)
         auto* series = new QHorizontalBarSeries;
         series->setLabelsVisible(true);
         series->setLabelsFormat(QStringLiteral("@value"));
-        // The first category (the best seller) on top.
         addBars(chart, series, data, true);
         break;
     }
     case ChartData::Kind::StackedBar:
-        addBars(chart, new QStackedBarSeries, data, false);
+        addBars(chart, new QHorizontalStackedBarSeries, data, true);
         break;
     case ChartData::Kind::Line:
         addLines(chart, data);

@@ -18,7 +18,7 @@
 
 namespace {
 
-// The banner picture above the tool bar: the screen's title on a band of the shop's blue.
+// The banner picture above the tool bar: the screen's title on a band of the shop's green.
 class BannerPicture : public QWidget {
 public:
     BannerPicture(const QString& title, QWidget* parent) : QWidget(parent), m_title(title)
@@ -35,9 +35,9 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         QLinearGradient band(0, 0, width(), 0);
-        band.setColorAt(0, QColor(0x1f, 0x4e, 0x79));
-        band.setColorAt(0.6, QColor(0x2e, 0x75, 0xb6));
-        band.setColorAt(1, QColor(0x9d, 0xc3, 0xe6));
+        band.setColorAt(0, QColor(0x1e, 0x6b, 0x45));
+        band.setColorAt(0.6, QColor(0x2e, 0x8b, 0x57));
+        band.setColorAt(1, QColor(0xa8, 0xd5, 0xb5));
         p.fillRect(rect(), band);
         // A few rising bars at the left: the picture of a figure that grows.
         const int base = height() - 12;
@@ -105,12 +105,11 @@ QueryScreenWindow::QueryScreenWindow(const LogicFactory& makeLogic, QWidget* par
     m_ownControls = m_bar->addSeparator();
     addButton(QStringLiteral("ToolButton3"), QStringLiteral("查询"), QStyle::SP_FileDialogContentsView,
               [this] { runQuery(); });
-    addButton(QStringLiteral("ToolButton10"), QStringLiteral("导出"), QStyle::SP_DialogSaveButton,
-              [this] { exportGrid(); });
+    addButton(QStringLiteral("ToolButton10"), QStringLiteral("导出"), QStyle::SP_ArrowRight, [this] { exportGrid(); });
     addButton(QStringLiteral("ToolButton1"), QStringLiteral("打印"), QStyle::SP_FileDialogDetailedView,
               [this] { print(); });
     if (spec.hasChart)
-        addButton(QStringLiteral("savechart"), QStringLiteral("保存图表"), QStyle::SP_DriveFDIcon,
+        addButton(QStringLiteral("savechart"), QStringLiteral("保存图表"), QStyle::SP_DialogSaveButton,
                   [this] { saveChart(); });
     m_bar->addSeparator();
     addButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, [this] { close(); });
@@ -133,6 +132,8 @@ QueryScreenWindow::QueryScreenWindow(const LogicFactory& makeLogic, QWidget* par
         splitter->addWidget(m_chart);
         splitter->setStretchFactor(0, 3);
         splitter->setStretchFactor(1, 2);
+        // The chart wide enough for the names under its bars.
+        splitter->setSizes({600, 440});
         layout->addWidget(splitter, 1);
     } else {
         layout->addWidget(m_grid, 1);
