@@ -392,9 +392,8 @@ int main(int argc, char** argv)
     db.exec(QStringLiteral("analyze"));
     db.close();
     out() << "make_shop: " << file << ": " << n.products << " products with stock rows, " << n.members << " members, "
-          << n.headers << " sales vouchers with " << qint64(n.headers) * n.linesPerVoucher << " lines, "
-          << n.suppliers << " suppliers, " << n.stockVouchers << " stock-in vouchers with "
-          << qint64(n.stockVouchers) * 5 << " lines, in "
-          << timer.elapsed() / 1000.0 << " s\n";
+          << n.headers << " sales vouchers with " << qint64(n.headers) * n.linesPerVoucher << " lines, " << n.suppliers
+          << " suppliers, " << n.stockVouchers << " stock-in vouchers with " << qint64(n.stockVouchers) * 5
+          << " lines, in " << timer.elapsed() / 1000.0 << " s\n";
     return 0;
 }

@@ -11,7 +11,7 @@ namespace Journal {
 
 // One movement as its writer describes it.
 struct Movement {
-    QString neirong;  // "入库应付款", "退货应收款", "交班营业额"
+    QString neirong;   // "入库应付款", "退货应收款", "交班营业额"
     double jiaje = 0;  // amount added
     double jianje = 0; // amount taken away, as the writer stores it (payments negative)
     double change = 0; // signed effect on the balance

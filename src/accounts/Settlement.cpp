@@ -75,9 +75,7 @@ const GridColumns& Settlement::lineColumns()
 }
 
 Settlement::Settlement(const SettlementKind& kind, Ui& ui)
-    : FormState(ui),
-      m_kind(kind),
-      m_list(std::make_unique<PagedQuery>(db(), QString())),
+    : FormState(ui), m_kind(kind), m_list(std::make_unique<PagedQuery>(db(), QString())),
       m_lines(db(), QStringLiteral("select * from %1 where djbh=:DJBH order by rowid").arg(kind.lineTable))
 {
     m_lines.bind(QStringLiteral("DJBH"), QString());
@@ -221,8 +219,8 @@ bool Settlement::settle()
         return false;
     }
     const double paid = v.number(QStringLiteral("hkje"));
-    const double due = v.value(QStringLiteral("zkje")).isNull() ? v.number(QStringLiteral("hjje"))
-                                                                : v.number(QStringLiteral("zkje"));
+    const double due =
+        v.value(QStringLiteral("zkje")).isNull() ? v.number(QStringLiteral("hjje")) : v.number(QStringLiteral("zkje"));
     const double owed = cents(due - paid);
     const QString supplier = v.text(QStringLiteral("gysmc"));
 
@@ -234,7 +232,8 @@ bool Settlement::settle()
         return false;
     }
     if (!isNumber || amount <= 0 || amount > owed + 1e-9) {
-        ui().showMessage(QStringLiteral("结算金额“%1”不正确，应大于0且不超过欠款金额%2").arg(typed, TextUtil::money(owed)));
+        ui().showMessage(
+            QStringLiteral("结算金额“%1”不正确，应大于0且不超过欠款金额%2").arg(typed, TextUtil::money(owed)));
         focus(Fkje, true);
         return false;
     }

@@ -167,13 +167,6 @@ QStringList indexStatements()
     return s;
 }
 
-// A migration's table statement that a second run over the same file leaves alone.
-QString ifNotExists(const QString& create)
-{
-    QString s = create;
-    return s.replace(QStringLiteral("create table "), QStringLiteral("create table if not exists "));
-}
-
 // Numbered migrations: entry i raises the file from version i + 1 to i + 2. A release that
 // changes the schema appends its statements here and never edits an entry already shipped.
 // A new file is created at version 1 and brought up through the same list.
@@ -193,15 +186,16 @@ const QList<QStringList>& migrations()
         // Version 4: every stock count is kept (product, the quantity it replaced, the counted
         // quantity, who, when), and so is every change of the cash box that is not a sale or a
         // refund (handover, adjustment: when, who, old and new amount, the reason).
-        {ifNotExists(createStatement({QStringLiteral("pdjl"),
+        // Like every entry, it may run again over a file put back to an older version.
+        {createStatement({QStringLiteral("pdjl"),
                           {c("ID", "auto"), c("spbh", "text(20)"), c("spmc", "text(30)"), c("yssl", "double"),
-                                    c("pdsl", "double"), c("czy", "text(12)"), c("rq", "text(10)"),
-                                    c("sj", "datetime")}})),
+                           c("pdsl", "double"), c("czy", "text(12)"), c("rq", "text(10)"), c("sj", "datetime")}})
+             .replace(QStringLiteral("create table "), QStringLiteral("create table if not exists ")),
          QStringLiteral("create index if not exists ix_pdjl_spbh on pdjl(spbh,ID)"),
-         ifNotExists(createStatement({QStringLiteral("boxjl"),
+         createStatement({QStringLiteral("boxjl"),
                           {c("ID", "auto"), c("sj", "datetime"), c("rq", "text(10)"), c("czy", "text(12)"),
-                                     c("lx", "text(10)"), c("yje", "currency"), c("xje", "currency"),
-                                     c("yy", "text(50)")}}))},
+                           c("lx", "text(10)"), c("yje", "currency"), c("xje", "currency"), c("yy", "text(50)")}})
+             .replace(QStringLiteral("create table "), QStringLiteral("create table if not exists "))},
     };
     return list;
 }

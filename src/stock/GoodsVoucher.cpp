@@ -62,8 +62,7 @@ const GridColumns& GoodsVoucher::gridColumns()
 
 // The row id tells two lines of one product apart when one of them is deleted.
 GoodsVoucher::GoodsVoucher(const GoodsKind& kind, Ui& ui)
-    : FormState(ui),
-      m_kind(kind),
+    : FormState(ui), m_kind(kind),
       m_grid(db(), QStringLiteral("select rowid as rid,* from %1 where djbh=:DJBH order by rowid").arg(kind.lineTable)),
       m_header(db())
 {
@@ -195,8 +194,7 @@ bool GoodsVoucher::enterProductCode()
         return false;
     if (!found && !lookupProduct(QStringLiteral("tiaoma"), code.trimmed(), &found))
         return false;
-    if (!found && lettersOnly(code.trimmed()) &&
-        !lookupProduct(QStringLiteral("pinma"), code.trimmed(), &found))
+    if (!found && lettersOnly(code.trimmed()) && !lookupProduct(QStringLiteral("pinma"), code.trimmed(), &found))
         return false;
     if (!found) {
         ui().showMessage(QStringLiteral("查无此商品编号，请重新输入"));
@@ -492,8 +490,7 @@ bool GoodsVoucher::saveVoucher()
     for (int i = prefix.size(); wellFormed && i < number.size(); ++i)
         wellFormed = number.at(i).isDigit();
     if (!wellFormed) {
-        ui().showMessage(
-            QStringLiteral("单据编号“%1”不正确，应为%2加8位日期和4位序号").arg(number, prefix));
+        ui().showMessage(QStringLiteral("单据编号“%1”不正确，应为%2加8位日期和4位序号").arg(number, prefix));
         focus(Djbh, true);
         return false;
     }
@@ -534,7 +531,8 @@ bool GoodsVoucher::saveVoucher()
             q.bind(QStringLiteral("QKJE"), total * discount);
             q.bind(QStringLiteral("HKJE"), 0.0);
         } else {
-            q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje)").arg(m_kind.voucher.headerTable));
+            q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje)")
+                      .arg(m_kind.voucher.headerTable));
             q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE)"));
         }
         q.bind(QStringLiteral("DJBH"), number);

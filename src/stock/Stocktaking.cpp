@@ -84,16 +84,12 @@ const RecordKind& record()
         FormField count;
         count.name = StockCount::Sl;
         count.label = QStringLiteral("数  量");
-        k.editFields = {shown(StockCount::Spbh, QStringLiteral("商品编号")),
-                        shown(StockCount::Spmc, QStringLiteral("商品名称")),
-                        shown(StockCount::Spxh, QStringLiteral("型  号")),
-                        shown(StockCount::Spgg, QStringLiteral("规   格")),
-                        shown(StockCount::Splb, QStringLiteral("类  别")),
-                        shown(StockCount::Spjl, QStringLiteral("计量单位")),
-                        shown(StockCount::Jinjia, QStringLiteral("进   价")),
-                        shown(StockCount::Shoujia, QStringLiteral("零售价")),
-                        shown(StockCount::Gys, QStringLiteral("供应商")),
-                        count};
+        k.editFields = {
+            shown(StockCount::Spbh, QStringLiteral("商品编号")),  shown(StockCount::Spmc, QStringLiteral("商品名称")),
+            shown(StockCount::Spxh, QStringLiteral("型  号")),    shown(StockCount::Spgg, QStringLiteral("规   格")),
+            shown(StockCount::Splb, QStringLiteral("类  别")),    shown(StockCount::Spjl, QStringLiteral("计量单位")),
+            shown(StockCount::Jinjia, QStringLiteral("进   价")), shown(StockCount::Shoujia, QStringLiteral("零售价")),
+            shown(StockCount::Gys, QStringLiteral("供应商")),     count};
         k.editEnterWraps = true;
         k.saveNeedsChange = true;
         return k;

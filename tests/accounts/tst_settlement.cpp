@@ -25,8 +25,7 @@ class SettlementTest : public QObject {
         bool open() { return shop.isValid() && screen.create(); }
 
         // A saved voucher as the goods voucher screen leaves it.
-        bool voucher(const QString& djbh, const QString& rq, const QString& supplier, double total,
-                     double discount = 1)
+        bool voucher(const QString& djbh, const QString& rq, const QString& supplier, double total, double discount = 1)
         {
             return shop.exec(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje,qkje,hkje) "
                                             "values(:DJBH,:RQ,'09:00:00',:GYS,'库管老李',:ZK,:HJ,:ZKJE,:ZKJE,0)")
@@ -79,7 +78,8 @@ private Q_SLOTS:
         Office t(*kind);
         QVERIFY(t.open());
         QCOMPARE(t.screen.text(S::Rq1), QStringLiteral("2024-03-05"));
-        QVERIFY(t.voucher(QStringLiteral("X1"), QStringLiteral("2024-03-05"), QStringLiteral("昆明惠民食品批发部"), 100));
+        QVERIFY(
+            t.voucher(QStringLiteral("X1"), QStringLiteral("2024-03-05"), QStringLiteral("昆明惠民食品批发部"), 100));
         t.screen.setText(S::Lx, kind->openStatus);
         QVERIFY(t.screen.search());
         QCOMPARE(t.listed(), QStringList{QStringLiteral("X1")});
@@ -113,7 +113,8 @@ private Q_SLOTS:
         QCOMPARE(t.shop.scalar(QStringLiteral("select shuoming from xjls")).toString(),
                  (pay ? QStringLiteral("付") : QStringLiteral("收退货")) + QStringLiteral("昆明惠民食品批发部"));
         QCOMPARE(t.shop.scalar(QStringLiteral("select czy from xjls")).toString(), QStringLiteral("库管老李"));
-        QCOMPARE(t.shop.scalar(QStringLiteral("select sj from xjls")).toString(), QStringLiteral("2024-03-05 14:05:09"));
+        QCOMPARE(t.shop.scalar(QStringLiteral("select sj from xjls")).toString(),
+                 QStringLiteral("2024-03-05 14:05:09"));
         QCOMPARE(t.shop.count(kind->paymentTable), 2);
         QCOMPARE(t.value(QStringLiteral("select sum(jine) from %1").arg(kind->paymentTable)), 100.0);
         QCOMPARE(t.shop.count(pay ? QStringLiteral("jine2") : QStringLiteral("jine")), 0);
@@ -187,9 +188,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("lx");
         QTest::addColumn<QStringList>("listed");
         const QString a = QStringLiteral("甲供应商");
-        QTest::newRow("everything of the period") << QString() << QString() << QString()
-                                                  << QStringList{QStringLiteral("A1"), QStringLiteral("A2"),
-                                                                 QStringLiteral("B1")};
+        QTest::newRow("everything of the period")
+            << QString() << QString() << QString()
+            << QStringList{QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("B1")};
         QTest::newRow("supplier, blanks trimmed") << QStringLiteral(" 甲供应商 ") << QString() << QString()
                                                   << QStringList{QStringLiteral("A1"), QStringLiteral("A2")};
         QTest::newRow("number") << QString() << QStringLiteral(" A2") << QString() << QStringList{QStringLiteral("A2")};
@@ -198,8 +199,8 @@ private Q_SLOTS:
         QTest::newRow("paid") << QString() << QString() << QStringLiteral("已付") << QStringList{QStringLiteral("A2")};
         QTest::newRow("all") << QString() << QString() << QStringLiteral("全部")
                              << QStringList{QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("B1")};
-        QTest::newRow("blank supplier matches nobody") << QStringLiteral("  ") << QString() << QString()
-                                                       << QStringList();
+        QTest::newRow("blank supplier matches nobody")
+            << QStringLiteral("  ") << QString() << QString() << QStringList();
     }
     void search()
     {
@@ -222,7 +223,8 @@ private Q_SLOTS:
         QVERIFY(t.screen.search());
         QCOMPARE(t.listed(), listed);
         QCOMPARE(t.screen.currentRow(), listed.isEmpty() ? -1 : 0);
-        QCOMPARE(t.screen.text(S::Fkje), listed.isEmpty() ? QString() : t.screen.vouchers().text(0, QStringLiteral("qkje")));
+        QCOMPARE(t.screen.text(S::Fkje),
+                 listed.isEmpty() ? QString() : t.screen.vouchers().text(0, QStringLiteral("qkje")));
     }
 
     // Moving in the list refills the amount with the selected voucher's owed amount.

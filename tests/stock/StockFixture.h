@@ -90,11 +90,13 @@ struct Desk {
 
     QString number() const { return voucher->text(GoodsVoucher::Djbh); }
     double value(const QString& sql) { return shop.scalar(sql).toDouble(); }
-    double stock(const QString& spbh) { return value(QStringLiteral("select sl from kucun where spbh='%1'").arg(spbh)); }
+    double stock(const QString& spbh)
+    {
+        return value(QStringLiteral("select sl from kucun where spbh='%1'").arg(spbh));
+    }
     // Lines of this kind under any number.
     int lines() { return shop.count(kind.lineTable); }
     int headers() { return shop.count(kind.voucher.headerTable); }
 };
 
 } // namespace StockFixture
-

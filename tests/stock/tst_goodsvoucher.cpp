@@ -38,12 +38,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("supplier");
         QTest::addColumn<bool>("priceEditable");
         QTest::addColumn<QString>("report");
-        QTest::newRow("stock-in") << &GoodsKind::stockIn() << QStringLiteral("Tsprk_form") << QStringLiteral("RK01") << QStringLiteral("jinhuodan")
-                                  << QStringLiteral("jinhuodanrecord") << 1 << true << false << QStringLiteral("sprk.rav");
-        QTest::newRow("return") << &GoodsKind::supplierReturn() << QStringLiteral("Tsprkth_form") << QStringLiteral("TH01") << QStringLiteral("jinhuodanth")
-                                << QStringLiteral("jinhuodanrecordth") << -1 << true << false << QStringLiteral("sprkth.rav");
-        QTest::newRow("scrap") << &GoodsKind::scrap() << QStringLiteral("Tspbf_form") << QStringLiteral("BF01") << QStringLiteral("jinhuodanbf")
-                               << QStringLiteral("jinhuodanrecordbf") << -1 << false << true << QStringLiteral("sprkbf.rav");
+        QTest::newRow("stock-in") << &GoodsKind::stockIn() << QStringLiteral("Tsprk_form") << QStringLiteral("RK01")
+                                  << QStringLiteral("jinhuodan") << QStringLiteral("jinhuodanrecord") << 1 << true
+                                  << false << QStringLiteral("sprk.rav");
+        QTest::newRow("return") << &GoodsKind::supplierReturn() << QStringLiteral("Tsprkth_form")
+                                << QStringLiteral("TH01") << QStringLiteral("jinhuodanth")
+                                << QStringLiteral("jinhuodanrecordth") << -1 << true << false
+                                << QStringLiteral("sprkth.rav");
+        QTest::newRow("scrap") << &GoodsKind::scrap() << QStringLiteral("Tspbf_form") << QStringLiteral("BF01")
+                               << QStringLiteral("jinhuodanbf") << QStringLiteral("jinhuodanrecordbf") << -1 << false
+                               << true << QStringLiteral("sprkbf.rav");
     }
     void kindTable()
     {
@@ -175,8 +179,8 @@ private Q_SLOTS:
         QVERIFY(addProduct(t.shop, QStringLiteral("9001"), QStringLiteral("条码商品"), 1.0, 2.0, 0, QString(),
                            QStringLiteral("7777")));
         QVERIFY(addProduct(t.shop, QStringLiteral("abc"), QStringLiteral("字母编号"), 1.0, 2.0, 0));
-        QVERIFY(addProduct(t.shop, QStringLiteral("9002"), QStringLiteral("拼音商品"), 1.0, 2.0, 0,
-                           QStringLiteral("ABC")));
+        QVERIFY(
+            addProduct(t.shop, QStringLiteral("9002"), QStringLiteral("拼音商品"), 1.0, 2.0, 0, QStringLiteral("ABC")));
         // The real barcode of 1003 with its check digit.
         const QString barcode = t.shop.scalar(QStringLiteral("select tiaoma from spinfo where spbh='1003'")).toString();
         if (code == QLatin1String("barcode of 1003"))
@@ -271,8 +275,10 @@ private Q_SLOTS:
         QVERIFY(t.open());
         QVERIFY(addProduct(t.shop, QStringLiteral("8002"), QStringLiteral("新到商品"), 3.0, 4.5, QVariant()));
         t.voucher->newVoucher();
-        QVERIFY(t.enter(QStringLiteral("8002"), QStringLiteral("6"), kind->priceEditable ? QStringLiteral("3") : QString()));
-        QVERIFY(t.enter(QStringLiteral("8002"), QStringLiteral("1"), kind->priceEditable ? QStringLiteral("3") : QString()));
+        QVERIFY(t.enter(QStringLiteral("8002"), QStringLiteral("6"),
+                        kind->priceEditable ? QStringLiteral("3") : QString()));
+        QVERIFY(t.enter(QStringLiteral("8002"), QStringLiteral("1"),
+                        kind->priceEditable ? QStringLiteral("3") : QString()));
         QVERIFY(t.save());
         QCOMPARE(t.shop.count(QStringLiteral("kucun"), QStringLiteral("spbh='8002'")), 1);
         QCOMPARE(t.stock(QStringLiteral("8002")), kind->stockSign * 7.0);
@@ -315,16 +321,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("step");
         QTest::addColumn<QString>("message");
-        QTest::newRow("line before 新增单据") << QStringLiteral("line before new") << QStringLiteral("请先按“新增单据”开始一张新单据，再录入商品");
-        QTest::newRow("line after saving") << QStringLiteral("line after save") << QStringLiteral("请先按“新增单据”开始一张新单据，再录入商品");
-        QTest::newRow("empty quantity") << QStringLiteral("empty quantity") << QStringLiteral("数量“”不正确，请输入大于0的数字");
-        QTest::newRow("quantity not a number") << QStringLiteral("quantity abc") << QStringLiteral("数量“abc”不正确，请输入大于0的数字");
-        QTest::newRow("negative quantity") << QStringLiteral("quantity -2") << QStringLiteral("数量“-2”不正确，请输入大于0的数字");
-        QTest::newRow("no product looked up") << QStringLiteral("no product") << QStringLiteral("请先输入商品编号、条码或拼音码，或用“…”选择商品");
-        QTest::newRow("cancelled picker") << QStringLiteral("cancelled picker") << QStringLiteral("请先输入商品编号、条码或拼音码，或用“…”选择商品");
-        QTest::newRow("discount not a number") << QStringLiteral("discount x") << QStringLiteral("折扣“x”不正确，请输入0到1之间的数字（如0.9）");
-        QTest::newRow("discount above 1") << QStringLiteral("discount 9") << QStringLiteral("折扣“9”不正确，请输入0到1之间的数字（如0.9）");
-        QTest::newRow("number edited to a saved one") << QStringLiteral("saved number") << QStringLiteral("单据“RK01202403050001”已经保存，不能再录入商品");
+        QTest::newRow("line before 新增单据")
+            << QStringLiteral("line before new") << QStringLiteral("请先按“新增单据”开始一张新单据，再录入商品");
+        QTest::newRow("line after saving")
+            << QStringLiteral("line after save") << QStringLiteral("请先按“新增单据”开始一张新单据，再录入商品");
+        QTest::newRow("empty quantity") << QStringLiteral("empty quantity")
+                                        << QStringLiteral("数量“”不正确，请输入大于0的数字");
+        QTest::newRow("quantity not a number")
+            << QStringLiteral("quantity abc") << QStringLiteral("数量“abc”不正确，请输入大于0的数字");
+        QTest::newRow("negative quantity")
+            << QStringLiteral("quantity -2") << QStringLiteral("数量“-2”不正确，请输入大于0的数字");
+        QTest::newRow("no product looked up")
+            << QStringLiteral("no product") << QStringLiteral("请先输入商品编号、条码或拼音码，或用“…”选择商品");
+        QTest::newRow("cancelled picker")
+            << QStringLiteral("cancelled picker") << QStringLiteral("请先输入商品编号、条码或拼音码，或用“…”选择商品");
+        QTest::newRow("discount not a number")
+            << QStringLiteral("discount x") << QStringLiteral("折扣“x”不正确，请输入0到1之间的数字（如0.9）");
+        QTest::newRow("discount above 1")
+            << QStringLiteral("discount 9") << QStringLiteral("折扣“9”不正确，请输入0到1之间的数字（如0.9）");
+        QTest::newRow("number edited to a saved one")
+            << QStringLiteral("saved number") << QStringLiteral("单据“RK01202403050001”已经保存，不能再录入商品");
     }
     void refusals()
     {
@@ -448,8 +464,9 @@ private Q_SLOTS:
 
         // Lines left under the next number (the program ended without asking) are shown when
         // 新增单据 draws it.
-        QVERIFY(s.shop.exec(QStringLiteral("insert into jinhuodanrecord(spbh,spmc,sl,jinjia,jine,djbh,rq) "
-                                           "values('1003','农夫山泉矿泉水',5,0.95,4.75,'RK01202403050002','2024-03-05')")));
+        QVERIFY(
+            s.shop.exec(QStringLiteral("insert into jinhuodanrecord(spbh,spmc,sl,jinjia,jine,djbh,rq) "
+                                       "values('1003','农夫山泉矿泉水',5,0.95,4.75,'RK01202403050002','2024-03-05')")));
         s.voucher->newVoucher();
         QCOMPARE(s.number(), QStringLiteral("RK01202403050002"));
         QVERIFY(s.voucher->gridLoaded());
@@ -506,7 +523,8 @@ private Q_SLOTS:
         QVERIFY(!t.voucher->printVoucher());
         QCOMPARE(t.ui.lastText(), QStringLiteral("请先保存单据再打印"));
         t.voucher->newVoucher();
-        QVERIFY(t.enter(QStringLiteral("1005"), QStringLiteral("12"), kind->priceEditable ? QStringLiteral("2") : QString()));
+        QVERIFY(t.enter(QStringLiteral("1005"), QStringLiteral("12"),
+                        kind->priceEditable ? QStringLiteral("2") : QString()));
         QVERIFY(t.save());
         const QString pdf = t.shop.file(QStringLiteral("voucher.pdf"));
         t.ui.previewPdfFiles << pdf;

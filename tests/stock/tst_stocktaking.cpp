@@ -211,19 +211,22 @@ private Q_SLOTS:
         StockAlerts screen(ui);
         QVERIFY(screen.create());
         screen.setUpperList(upper);
-        QVERIFY(screen.search());
-        QCOMPARE(screen.rows().count(), listed ? 1 : 0);
-        const QStringList captions = [&] {
-            QStringList c;
-            for (const GridColumn& col : screen.columns())
-                c << col.caption;
-            return c;
-        }();
-        QCOMPARE(captions, (QStringList{QStringLiteral("商品编号"), QStringLiteral("商品名称"), QStringLiteral("商品型号"),
-                                        QStringLiteral("商品规格"), QStringLiteral("商品类别"),
-                                        upper ? QStringLiteral("库存上限") : QStringLiteral("库存下限"),
-                                        QStringLiteral("现有库存")}));
-        QCOMPARE(screen.columns().value(5).field, upper ? QStringLiteral("kucun1") : QStringLiteral("kucun2"));
+        QVERIFY(screen.query());
+        QCOMPARE(screen.rows()->count(), listed ? 1 : 0);
+    }
+
+    // The grid's columns: both limits, lower first, then the stock.
+    void alertColumns()
+    {
+        QStringList captions;
+        for (const GridColumn& col : StockAlerts::screenSpec().columns)
+            captions << col.caption;
+        QCOMPARE(captions,
+                 (QStringList{QStringLiteral("商品编号"), QStringLiteral("商品名称"), QStringLiteral("商品型号"),
+                              QStringLiteral("商品规格"), QStringLiteral("商品类别"), QStringLiteral("库存下限"),
+                              QStringLiteral("库存上限"), QStringLiteral("现有库存")}));
+        QCOMPARE(StockAlerts::screenSpec().columns.value(5).field, QStringLiteral("kucun2"));
+        QCOMPARE(StockAlerts::screenSpec().columns.value(6).field, QStringLiteral("kucun1"));
     }
 
     // Switching the radio button does not search; export before a search fails with a message;
@@ -235,20 +238,24 @@ private Q_SLOTS:
         ScriptedUi ui;
         StockAlerts screen(ui);
         QVERIFY(screen.create());
-        QVERIFY(!screen.exportRows());
-        QCOMPARE(ui.shown.last().kind, QStringLiteral("error"));
-        QVERIFY(screen.search());
+        QVERIFY(!screen.exportGrid());
+        QCOMPARE(ui.lastText(), QStringLiteral("请先查询"));
+        QVERIFY(screen.query());
         // 1001 and 1002, 5004 (6 bottles) and 5005 (nothing in stock) are at or below 10.
-        QCOMPARE(screen.rows().count(), 4);
+        QCOMPARE(screen.rows()->count(), 4);
         screen.setUpperList(true);
-        QCOMPARE(screen.rows().count(), 4);
+        QCOMPARE(screen.rows()->count(), 4);
         const QString book = shop.file(QStringLiteral("alerts.xlsx"));
         ui.fileNames << book;
-        QVERIFY(screen.exportRows());
+        QVERIFY(screen.exportGrid());
         QVERIFY(QFileInfo(book).size() > 0);
         ui.fileNames << shop.file(QStringLiteral("alerts.pdf"));
-        QVERIFY(screen.print());
+        QVERIFY(screen.print(StockAlerts::screenSpec().columns));
         QCOMPARE(ui.lastText(), QStringLiteral("打印完成"));
+        // "查询" with "上限": 农夫山泉 has 240, above its upper limit of 200.
+        QVERIFY(screen.query());
+        QCOMPARE(screen.rows()->count(), 1);
+        QCOMPARE(screen.rows()->text(0, QStringLiteral("spbh")), QStringLiteral("1003"));
     }
 };
 

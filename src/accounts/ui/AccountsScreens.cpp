@@ -1,7 +1,9 @@
 #include "accounts/ui/AccountsScreens.h"
 
+#include "accounts/CashJournal.h"
 #include "accounts/ui/SettlementWindow.h"
 #include "accounts/ui/ShiftHandoverWindow.h"
+#include "core/ui/QueryScreenWindow.h"
 #include "core/ui/Screens.h"
 
 void registerAccountsScreens()
@@ -9,6 +11,10 @@ void registerAccountsScreens()
     for (const SettlementKind* kind : {&SettlementKind::payables(), &SettlementKind::receivables()})
         Screens::add(kind->screenForm,
                      [kind](QWidget* owner) -> QWidget* { return new SettlementWindow(*kind, owner); });
+    Screens::add(CashJournal::screenSpec().formName, [](QWidget* owner) -> QWidget* {
+        return new QueryScreenWindow(
+            [](Ui& ui) -> std::unique_ptr<QueryScreen> { return std::make_unique<CashJournal>(ui); }, owner);
+    });
     Screens::add(QStringLiteral("Tjbjs_form"),
                  [](QWidget* owner) -> QWidget* { return new ShiftHandoverWindow(owner); });
 }

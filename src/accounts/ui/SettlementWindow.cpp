@@ -59,10 +59,14 @@ void SettlementWindow::buildLayout()
     };
     const QList<Tool> tools{
         {Settlement::Close, QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, [this] { reject(); }},
-        {Settlement::First, QStringLiteral("首条"), QStyle::SP_MediaSkipBackward, [this] { run([this] { m_logic.first(); }); }},
-        {Settlement::Prior, QStringLiteral("上条"), QStyle::SP_MediaSeekBackward, [this] { run([this] { m_logic.prior(); }); }},
-        {Settlement::Next, QStringLiteral("下条"), QStyle::SP_MediaSeekForward, [this] { run([this] { m_logic.next(); }); }},
-        {Settlement::Last, QStringLiteral("末条"), QStyle::SP_MediaSkipForward, [this] { run([this] { m_logic.last(); }); }},
+        {Settlement::First, QStringLiteral("首条"), QStyle::SP_MediaSkipBackward,
+         [this] { run([this] { m_logic.first(); }); }},
+        {Settlement::Prior, QStringLiteral("上条"), QStyle::SP_MediaSeekBackward,
+         [this] { run([this] { m_logic.prior(); }); }},
+        {Settlement::Next, QStringLiteral("下条"), QStyle::SP_MediaSeekForward,
+         [this] { run([this] { m_logic.next(); }); }},
+        {Settlement::Last, QStringLiteral("末条"), QStyle::SP_MediaSkipForward,
+         [this] { run([this] { m_logic.last(); }); }},
         {Settlement::Settle, QStringLiteral("结算"), QStyle::SP_DialogApplyButton,
          [this] { run([this] { m_logic.settle(); }); }},
     };

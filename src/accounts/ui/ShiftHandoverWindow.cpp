@@ -51,11 +51,11 @@ ShiftHandoverWindow::ShiftHandoverWindow(QWidget* parent) : QDialog(parent), m_u
     };
 
     // The handover.
-    auto* main = m_form->build({field(H::Boxje, QStringLiteral("钱箱金额"), true),
-                                field(H::Jbje, QStringLiteral("交班金额")),
-                                field(H::Boxye, QStringLiteral("交班后余额"), true),
-                                field(H::Jbjl, QStringLiteral("交班记录加入现金流水账"), false, FormField::Kind::Check)},
-                               {});
+    auto* main =
+        m_form->build({field(H::Boxje, QStringLiteral("钱箱金额"), true), field(H::Jbje, QStringLiteral("交班金额")),
+                       field(H::Boxye, QStringLiteral("交班后余额"), true),
+                       field(H::Jbjl, QStringLiteral("交班记录加入现金流水账"), false, FormField::Kind::Check)},
+                      {});
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(button(H::HandOver, QStringLiteral("交班"), [this] { run([this] { m_logic.handOver(); }); }));
@@ -67,8 +67,8 @@ ShiftHandoverWindow::ShiftHandoverWindow(QWidget* parent) : QDialog(parent), m_u
     m_panel = new QGroupBox(QStringLiteral("钱箱金额调整"), this);
     m_panel->setObjectName(QStringLiteral("Panel1"));
     auto* panelLayout = new QVBoxLayout(m_panel);
-    panelLayout->addLayout(m_form->build(
-        {field(H::Tzje, QStringLiteral("钱箱金额")), field(H::Tzyy, QStringLiteral("调整原因"))}, {}));
+    panelLayout->addLayout(
+        m_form->build({field(H::Tzje, QStringLiteral("钱箱金额")), field(H::Tzyy, QStringLiteral("调整原因"))}, {}));
     auto* confirmRow = new QHBoxLayout;
     confirmRow->addStretch();
     QPushButton* confirm = button(H::Confirm, QStringLiteral("确认"), [this] { run([this] { m_logic.adjust(); }); });

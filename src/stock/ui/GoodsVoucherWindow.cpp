@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTableView>
 #include <QToolBar>
@@ -42,6 +43,8 @@ GoodsVoucherWindow::GoodsVoucherWindow(const GoodsKind& kind, QWidget* parent)
     buildLayout();
     m_ready = m_voucher.create();
     if (m_ready) {
+        // The list shows no warehouse until 新增单据 selects the first.
+        const QSignalBlocker quiet(m_ck);
         m_ck->addItems(m_voucher.warehouses());
         m_ck->setCurrentIndex(-1);
     }
@@ -79,7 +82,8 @@ void GoodsVoucherWindow::buildLayout()
         {GoodsVoucher::Xzdj, QStringLiteral("新增单据"), QStyle::SP_FileIcon, [this] { m_voucher.newVoucher(); }},
         {GoodsVoucher::Bcdj, QStringLiteral("保存单据"), QStyle::SP_DialogSaveButton,
          [this] { m_voucher.saveVoucher(); }},
-        {GoodsVoucher::DeleteLine, QStringLiteral("删除记录"), QStyle::SP_TrashIcon, [this] { m_voucher.deleteLine(); }},
+        {GoodsVoucher::DeleteLine, QStringLiteral("删除记录"), QStyle::SP_TrashIcon,
+         [this] { m_voucher.deleteLine(); }},
         {GoodsVoucher::PrintVoucher, QStringLiteral("打印单据"), QStyle::SP_FileDialogDetailedView,
          [this] { m_voucher.printVoucher(); }},
     };

@@ -1,10 +1,15 @@
 #include "stock/ui/StockScreens.h"
 
 #include "core/ui/ListWindow.h"
+#include "core/ui/QueryScreenWindow.h"
 #include "core/ui/RecordDialog.h"
 #include "core/ui/Screens.h"
+#include "stock/StockAlerts.h"
 #include "stock/Stocktaking.h"
 #include "stock/ui/GoodsVoucherWindow.h"
+
+#include <QHBoxLayout>
+#include <QRadioButton>
 
 namespace StockScreens {
 
@@ -15,11 +20,31 @@ QWidget* openStocktaking(QWidget* owner)
     for (const ListButton& b : ListWindow::standardButtons(true))
         if (b.name != QLatin1String("add") && b.name != QLatin1String("delete"))
             buttons << b;
-    auto* window = new ListWindow(
-        [](Ui& ui) { return std::make_unique<RecordList>(Stocktaking::list(), ui); }, buttons, owner);
+    auto* window =
+        new ListWindow([](Ui& ui) { return std::make_unique<RecordList>(Stocktaking::list(), ui); }, buttons, owner);
     window->setEditAction([window](const QString& key) {
         RecordDialog::exec([](Ui& ui) { return std::make_unique<StockCount>(ui); }, key, window);
     });
+    return window;
+}
+
+QWidget* openStockAlerts(QWidget* owner, Ui* ui)
+{
+    auto* window = new QueryScreenWindow(
+        [](Ui& ui) -> std::unique_ptr<QueryScreen> { return std::make_unique<StockAlerts>(ui); }, owner, ui);
+    auto& alerts = static_cast<StockAlerts&>(window->logic());
+    auto* lower = new QRadioButton(QStringLiteral("下限"));
+    lower->setObjectName(StockAlerts::Xian);
+    lower->setChecked(true);
+    auto* upper = new QRadioButton(QStringLiteral("上限"));
+    upper->setObjectName(StockAlerts::Shang);
+    QObject::connect(upper, &QRadioButton::toggled, window, [&alerts](bool on) { alerts.setUpperList(on); });
+    auto* choice = new QWidget;
+    auto* layout = new QHBoxLayout(choice);
+    layout->setContentsMargins(8, 0, 8, 0);
+    layout->addWidget(lower);
+    layout->addWidget(upper);
+    window->addToolWidget(choice);
     return window;
 }
 
@@ -31,4 +56,6 @@ void registerStockScreens()
         Screens::add(kind->screenForm,
                      [kind](QWidget* owner) -> QWidget* { return new GoodsVoucherWindow(*kind, owner); });
     Screens::add(Stocktaking::list().formName, &StockScreens::openStocktaking);
+    Screens::add(StockAlerts::screenSpec().formName,
+                 [](QWidget* owner) { return StockScreens::openStockAlerts(owner); });
 }

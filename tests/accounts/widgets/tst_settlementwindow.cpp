@@ -67,7 +67,8 @@ private Q_SLOTS:
         ModalDriver::acceptBoxes(&boxes, 2);
         QTest::keyClick(fkje, Qt::Key_Return);
         QCOMPARE(boxes, (QStringList{QStringLiteral("确实要结算该单据吗?"), QStringLiteral("结算成功")}));
-        QCOMPARE(shop.scalar(QStringLiteral("select qkje from jinhuodan where djbh='RK01202403050002'")).toDouble(), 210.0);
+        QCOMPARE(shop.scalar(QStringLiteral("select qkje from jinhuodan where djbh='RK01202403050002'")).toDouble(),
+                 210.0);
         QCOMPARE(shop.scalar(QStringLiteral("select jianje from xjls")).toDouble(), -40.0);
         QCOMPARE(shop.scalar(QStringLiteral("select jine from jine")).toDouble(), 40.0);
         // The list was searched again and stands on its first voucher.
