@@ -118,6 +118,39 @@ private Q_SLOTS:
         QCOMPARE(rows.text(3, QStringLiteral("spbh")), QStringLiteral("00010"));
     }
 
+    // Typing on in a filter narrows a result held whole in memory; every step shows exactly the
+    // rows the statement gives for that filter, and 刷新 reads the table again.
+    void typingOnNarrows()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY2(addProducts(shop, 2500), qPrintable(shop.error()));
+        const QString query = QStringLiteral("select * from spinfo order by spbh");
+        PagedQuery rows(shop.db(), query, PagedQuery::productFilterFields());
+        const QList<QPair<QString, bool>> typed{
+            {QStringLiteral("商"), false},      {QStringLiteral("商品"), false},    {QStringLiteral("商品1"), false},
+            {QStringLiteral("商品12"), true},   {QStringLiteral("商品123"), true},  {QStringLiteral("商品123%"), true},
+            {QStringLiteral("k"), false},       {QStringLiteral("kq"), true},       {QStringLiteral("kqS"), true},
+            {QStringLiteral("0"), false},       {QStringLiteral("02"), false},      {QStringLiteral("024"), true},
+            {QStringLiteral("02"), false},      {QStringLiteral("0_"), false},      {QStringLiteral("0_1"), true},
+        };
+        for (const auto& [filter, inMemory] : typed) {
+            QVERIFY2(rows.setFilter(filter), qPrintable(rows.lastError()));
+            QVERIFY2(rows.narrowedInMemory() == inMemory, qPrintable(filter));
+            PagedQuery fresh(shop.db(), query, PagedQuery::productFilterFields());
+            QVERIFY(fresh.setFilter(filter));
+            QCOMPARE(rows.count(), fresh.count());
+            for (int r = 0; r < fresh.count(); r += qMax(1, fresh.count() / 50))
+                QCOMPARE(rows.text(r, QStringLiteral("spbh")), fresh.text(r, QStringLiteral("spbh")));
+            QCOMPARE(rows.text(rows.count(), QStringLiteral("spbh")), QString());
+        }
+        QVERIFY(rows.setFilter(QStringLiteral("矿泉水1")));
+        QVERIFY(shop.exec(QStringLiteral("insert into spinfo(spbh,spmc) values('99999','矿泉水100')")));
+        QVERIFY(rows.reload());
+        QVERIFY(!rows.narrowedInMemory());
+        QCOMPARE(rows.text(rows.count() - 1, QStringLiteral("spbh")), QStringLiteral("99999"));
+    }
+
     // A statement the engine refuses leaves no rows and the engine's text.
     void brokenQuery()
     {
