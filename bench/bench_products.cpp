@@ -285,7 +285,11 @@ int main(int argc, char** argv)
         return clean.execute();
     });
 
-    out() << open.line() << "\n" << keys.line() << "\n" << logicKeys.line() << "\n" << add.line() << "\n"
-          << edit.line() << "\n" << save.line() << "\n";
+    out() << open.line() << "\n"
+          << keys.line() << "\n"
+          << logicKeys.line() << "\n"
+          << add.line() << "\n"
+          << edit.line() << "\n"
+          << save.line() << "\n";
     return open.fast() && keys.fast() && add.fast() ? 0 : 3;
 }

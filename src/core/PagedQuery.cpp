@@ -299,7 +299,8 @@ int PagedQuery::find(const QString& field, const QString& value, bool orderedBy)
     // The stored spelling of the value: the value as given (which an index finds at once),
     // else found without regard to case.
     Query q(m_db);
-    for (const QString& test : {QStringLiteral(") where %1 = :KEY"), QStringLiteral(") where %1 = :KEY collate nocase")}) {
+    for (const QString& test :
+         {QStringLiteral(") where %1 = :KEY"), QStringLiteral(") where %1 = :KEY collate nocase")}) {
         q.close();
         q.clear();
         q.add(QStringLiteral("select %1 as k from (").arg(field) + filteredHead() + test.arg(field) +

@@ -128,11 +128,11 @@ private Q_SLOTS:
         const QString query = QStringLiteral("select * from spinfo order by spbh");
         PagedQuery rows(shop.db(), query, PagedQuery::productFilterFields());
         const QList<QPair<QString, bool>> typed{
-            {QStringLiteral("商"), false},      {QStringLiteral("商品"), false},    {QStringLiteral("商品1"), false},
-            {QStringLiteral("商品12"), true},   {QStringLiteral("商品123"), true},  {QStringLiteral("商品123%"), true},
-            {QStringLiteral("k"), false},       {QStringLiteral("kq"), true},       {QStringLiteral("kqS"), true},
-            {QStringLiteral("0"), false},       {QStringLiteral("02"), false},      {QStringLiteral("024"), true},
-            {QStringLiteral("02"), false},      {QStringLiteral("0_"), false},      {QStringLiteral("0_1"), true},
+            {QStringLiteral("商"), false},    {QStringLiteral("商品"), false},   {QStringLiteral("商品1"), false},
+            {QStringLiteral("商品12"), true}, {QStringLiteral("商品123"), true}, {QStringLiteral("商品123%"), true},
+            {QStringLiteral("k"), false},     {QStringLiteral("kq"), true},      {QStringLiteral("kqS"), true},
+            {QStringLiteral("0"), false},     {QStringLiteral("02"), false},     {QStringLiteral("024"), true},
+            {QStringLiteral("02"), false},    {QStringLiteral("0_"), false},     {QStringLiteral("0_1"), true},
         };
         for (const auto& [filter, inMemory] : typed) {
             QVERIFY2(rows.setFilter(filter), qPrintable(rows.lastError()));
