@@ -157,12 +157,20 @@ QString PagedQuery::wholeStatement() const
 
 bool PagedQuery::loadWhole(int limit)
 {
+    const QString tail = limit > 0 ? QStringLiteral(" limit %1").arg(limit) : QString();
     Query q(m_db);
-    q.close();
-    q.clear();
-    q.add(wholeStatement() + (limit > 0 ? QStringLiteral(" limit %1").arg(limit) : QString()));
-    bindAll(q);
-    if (!q.open()) {
+    bool read = false;
+    // Should the order not work outside the filtered rows, it goes back inside.
+    for (const QString& statement : {wholeStatement(), filteredHead() + m_order}) {
+        q.close();
+        q.clear();
+        q.add(statement + tail);
+        bindAll(q);
+        read = q.open();
+        if (read)
+            break;
+    }
+    if (!read) {
         m_error = q.lastError();
         return false;
     }
