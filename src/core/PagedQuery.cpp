@@ -96,12 +96,34 @@ void PagedQuery::bindAll(Query& q) const
 
 bool PagedQuery::setFilter(const QString& filter)
 {
-    m_filter = m_filterFields.isEmpty() ? QString() : filter.trimmed();
+    const QString next = m_filterFields.isEmpty() ? QString() : filter.trimmed();
+    const bool typingOn = !m_filter.isEmpty() && next != m_filter && next.contains(m_filter) && m_error.isEmpty();
+    // Typing on in the filter field: the rows of the longer filter are among those held.
+    m_narrowed = typingOn && m_whole && narrow(next);
+    if (m_narrowed)
+        return true;
+    const int before = m_count;
+    m_filter = next;
+    m_whole = false;
     m_pages.clear();
     m_pageOrder.clear();
     m_columns.clear();
     m_count = 0;
     m_error.clear();
+
+    // Typing on from a result of modest size, the new one is likely small enough to be read
+    // whole at once, which saves counting it first.
+    if (typingOn && before <= 10 * kHeldWhole) {
+        if (!loadWhole(kHeldWhole + 1))
+            return false;
+        if (m_count <= kHeldWhole) {
+            m_whole = true;
+            return true;
+        }
+        m_pages.clear();
+        m_pageOrder.clear();
+        m_count = 0;
+    }
 
     Query q(m_db);
     q.close();
@@ -113,10 +135,105 @@ bool PagedQuery::setFilter(const QString& filter)
         return false;
     }
     m_count = q.integer(QStringLiteral("n"));
-    if (m_count > 0 && !loadPage(0)) {
+    const bool whole = !m_filter.isEmpty() && m_count <= kHeldWhole;
+    if (m_count > 0 && !(whole ? loadWhole(0) : loadPage(0))) {
         m_count = 0;
         return false;
     }
+    m_whole = whole;
+    return true;
+}
+
+QString PagedQuery::wholeStatement() const
+{
+    // A filter that finds few rows reads the table once and sorts what it found: the order
+    // goes outside the filtered rows (which the engine then does not merge back into a walk
+    // along the order's index, reading every row through it). An order naming a table's
+    // column (a.spbh) only works inside.
+    if (m_order.contains(QLatin1Char('.')))
+        return filteredHead() + m_order;
+    return QStringLiteral("select * from (") + filteredHead() + QStringLiteral(" limit -1)") + m_order;
+}
+
+bool PagedQuery::loadWhole(int limit)
+{
+    const QString tail = limit > 0 ? QStringLiteral(" limit %1").arg(limit) : QString();
+    Query q(m_db);
+    bool read = false;
+    // Should the order not work outside the filtered rows, it goes back inside.
+    for (const QString& statement : {wholeStatement(), filteredHead() + m_order}) {
+        q.close();
+        q.clear();
+        q.add(statement + tail);
+        bindAll(q);
+        read = q.open();
+        if (read)
+            break;
+    }
+    if (!read) {
+        m_error = q.lastError();
+        return false;
+    }
+    m_columns = q.columns();
+    m_pages.insert(0, q.rows());
+    m_pageOrder.append(0);
+    m_count = q.recordCount(); // the rows as read, should the table have changed since the count
+    return true;
+}
+
+namespace {
+
+// A "contains" test as the statement's like makes it: letter case is ignored for a to z only.
+QString foldAscii(const QString& text)
+{
+    QString folded = text;
+    for (QChar& c : folded)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    return folded;
+}
+
+} // namespace
+
+bool PagedQuery::narrow(const QString& filter)
+{
+    if (m_count == 0) {
+        m_filter = filter; // nothing matched, and nothing will on typing on
+        return true;
+    }
+    QList<int> columns;
+    for (const QString& f : m_filterFields) {
+        int found = -1;
+        for (int c = 0; c < m_columns.size() && found < 0; ++c)
+            if (m_columns.at(c).compare(f, Qt::CaseInsensitive) == 0)
+                found = c;
+        if (found < 0)
+            return false; // a filter column not among the result's: only the statement can test it
+        columns << found;
+    }
+    const QString wanted = foldAscii(filter);
+    const QVector<QVector<QVariant>>& held = m_pages.value(0);
+    QVector<QVector<QVariant>> kept;
+    for (const QVector<QVariant>& row : held) {
+        bool match = false;
+        for (const int c : columns) {
+            const QVariant& v = row.value(c);
+            if (v.isNull())
+                continue;
+            // A number compared as text reads differently here than in the engine.
+            if (v.typeId() != QMetaType::QString)
+                return false;
+            if (foldAscii(v.toString()).contains(wanted)) {
+                match = true;
+                break;
+            }
+        }
+        if (match)
+            kept.push_back(row);
+    }
+    m_filter = filter;
+    m_pages.insert(0, kept);
+    m_count = int(kept.size());
     return true;
 }
 
@@ -151,11 +268,11 @@ QVariant PagedQuery::value(int row, const QString& field)
 {
     if (row < 0 || row >= m_count)
         return QVariant();
-    const int page = row / kPageSize;
-    if (!loadPage(page))
+    const int page = m_whole ? 0 : row / kPageSize;
+    if (!m_whole && !loadPage(page))
         return QVariant();
     const QVector<QVector<QVariant>>& rows = m_pages.value(page);
-    const int inPage = row % kPageSize;
+    const int inPage = m_whole ? row : row % kPageSize;
     if (inPage >= rows.size())
         return QVariant(); // the table shrank since it was counted
     int col = -1;
@@ -187,17 +304,23 @@ int PagedQuery::find(const QString& field, const QString& value, bool orderedBy)
 {
     if (m_count == 0)
         return -1;
-    // The stored spelling of the value, found without regard to case.
+    // The stored spelling of the value: the value as given (which an index finds at once),
+    // else found without regard to case.
     Query q(m_db);
-    q.close();
-    q.clear();
-    q.add(QStringLiteral("select %1 as k from (").arg(field) + filteredHead() + QStringLiteral(") where %1 = :KEY collate nocase").arg(field) +
-          QStringLiteral(" limit 1"));
-    bindAll(q);
-    q.bind(QStringLiteral("KEY"), value);
-    if (!q.open()) {
-        m_error = q.lastError();
-        return -1;
+    for (const QString& test :
+         {QStringLiteral(") where %1 = :KEY"), QStringLiteral(") where %1 = :KEY collate nocase")}) {
+        q.close();
+        q.clear();
+        q.add(QStringLiteral("select %1 as k from (").arg(field) + filteredHead() + test.arg(field) +
+              QStringLiteral(" limit 1"));
+        bindAll(q);
+        q.bind(QStringLiteral("KEY"), value);
+        if (!q.open()) {
+            m_error = q.lastError();
+            return -1;
+        }
+        if (!q.isEmpty())
+            break;
     }
     if (q.isEmpty())
         return -1;

@@ -17,6 +17,9 @@ class DbConnection;
 class PagedQuery {
 public:
     static constexpr int kPageSize = 200;
+    // A filtered result this small is read whole; a filter typed on from it (one that contains
+    // the filter before) narrows it in memory instead of reading the table again.
+    static constexpr int kHeldWhole = 2000;
 
     // The columns a product filter looks in: number, name, barcode, pinyin code.
     static QStringList productFilterFields();
@@ -31,6 +34,8 @@ public:
     bool setFilter(const QString& filter);
     // Runs the query afresh with the same filter.
     bool reload() { return setFilter(m_filter); }
+    // Whether the last setFilter narrowed the rows held in memory (no statement ran).
+    bool narrowedInMemory() const { return m_narrowed; }
     QString filter() const { return m_filter; }
     bool filterable() const { return !m_filterFields.isEmpty(); }
 
@@ -55,6 +60,12 @@ public:
 
 private:
     bool loadPage(int page);
+    // Every row of the filtered result (at most `limit` when it is above 0) into memory.
+    bool loadWhole(int limit);
+    QString wholeStatement() const;
+    // The held rows that also match a filter that contains the current one; false (nothing
+    // changed) when a filter column holds something other than text.
+    bool narrow(const QString& filter);
     // The base query split around its "order by" so a filter can go in between.
     void splitQuery();
     QString whereClause() const;
@@ -73,5 +84,7 @@ private:
     QString m_error;
     QStringList m_columns;
     QHash<int, QVector<QVector<QVariant>>> m_pages;
+    bool m_whole = false; // every row of the result is in m_pages[0]
+    bool m_narrowed = false;
     QList<int> m_pageOrder; // least recently read first; a few pages are kept
 };

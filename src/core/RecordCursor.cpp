@@ -1,19 +1,14 @@
 #include "core/RecordCursor.h"
 
 RecordCursor::RecordCursor(DbConnection& db, const QString& sql, const QString& keyField)
-    : m_sql(sql), m_keyField(keyField), m_query(db)
+    : m_keyField(keyField), m_rows(db, sql)
 {
 }
 
 bool RecordCursor::open()
 {
-    m_query.close();
-    m_query.clear();
-    m_query.add(m_sql);
-    if (!m_query.open())
-        return false;
-    m_query.first();
-    return true;
+    m_pos = 0;
+    return m_rows.reload();
 }
 
 bool RecordCursor::reload()
@@ -26,27 +21,49 @@ bool RecordCursor::reload()
     return true;
 }
 
+bool RecordCursor::first()
+{
+    if (isEmpty())
+        return false;
+    m_pos = 0;
+    return true;
+}
+
+bool RecordCursor::prior()
+{
+    if (m_pos <= 0)
+        return false;
+    --m_pos;
+    return true;
+}
+
 bool RecordCursor::next()
 {
-    if (m_query.position() + 1 >= m_query.recordCount())
+    if (m_pos + 1 >= count())
         return false;
-    return m_query.next();
+    ++m_pos;
+    return true;
+}
+
+bool RecordCursor::last()
+{
+    if (isEmpty())
+        return false;
+    m_pos = count() - 1;
+    return true;
 }
 
 bool RecordCursor::moveTo(const QString& code)
 {
-    const int col = m_query.columnIndex(m_keyField);
-    if (col < 0)
+    // Browse queries are ordered by their code, which lets the row be found by counting.
+    const int row = m_rows.find(m_keyField, code, true);
+    if (row < 0)
         return false;
-    const auto& rows = m_query.rows();
-    for (int r = 0; r < rows.size(); ++r) {
-        if (Query::variantText(rows.at(r).value(col)).compare(code, Qt::CaseInsensitive) == 0)
-            return m_query.setPosition(r);
-    }
-    return false;
+    m_pos = row;
+    return true;
 }
 
 QString RecordCursor::key() const
 {
-    return m_query.isEmpty() ? QString() : m_query.text(m_keyField);
+    return isEmpty() ? QString() : m_rows.text(m_pos, m_keyField);
 }

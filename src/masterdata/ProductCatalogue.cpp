@@ -132,9 +132,12 @@ const RecordKind& record()
 const QList<Figure>& figures()
 {
     static const QList<Figure> list{
-        {QStringLiteral("jinjia"), QStringLiteral("进价")},       {QStringLiteral("sale1"), QStringLiteral("零售价")},
-        {QStringLiteral("sale2"), QStringLiteral("会员价")},      {QStringLiteral("sale3"), QStringLiteral("批发价")},
-        {QStringLiteral("kucun1"), QStringLiteral("库存上限"), true}, {QStringLiteral("kucun2"), QStringLiteral("库存下限"), true},
+        {QStringLiteral("jinjia"), QStringLiteral("进价")},
+        {QStringLiteral("sale1"), QStringLiteral("零售价")},
+        {QStringLiteral("sale2"), QStringLiteral("会员价")},
+        {QStringLiteral("sale3"), QStringLiteral("批发价")},
+        {QStringLiteral("kucun1"), QStringLiteral("库存上限"), true},
+        {QStringLiteral("kucun2"), QStringLiteral("库存下限"), true},
     };
     return list;
 }

@@ -12,8 +12,8 @@ const RecordKind& record();
 
 // The figures of a product, with the label the person sees beside each.
 struct Figure {
-    QString field; // "jinjia"
-    QString label; // "进价"
+    QString field;      // "jinjia"
+    QString label;      // "进价"
     bool whole = false; // a stock limit: a whole number; otherwise a price kept to the cent
 };
 const QList<Figure>& figures();

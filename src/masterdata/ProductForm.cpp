@@ -18,8 +18,8 @@ const QString kPinyin = QStringLiteral("pinma");
 // The text columns of spinfo that take the field of the same name as typed.
 const QStringList& textFields()
 {
-    static const QStringList list{QStringLiteral("spmc"),     QStringLiteral("spxh"),  QStringLiteral("spgg"),
-                                  QStringLiteral("splb"),     QStringLiteral("spjl"),  QStringLiteral("changjia"),
+    static const QStringList list{QStringLiteral("spmc"),  QStringLiteral("spxh"), QStringLiteral("spgg"),
+                                  QStringLiteral("splb"),  QStringLiteral("spjl"), QStringLiteral("changjia"),
                                   QStringLiteral("beizhu")};
     return list;
 }

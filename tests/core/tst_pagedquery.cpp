@@ -1,5 +1,6 @@
 #include "core/Dialogs.h"
 #include "core/PagedQuery.h"
+#include "core/RecordCursor.h"
 #include "support/TestShop.h"
 
 #include <QTest>
@@ -116,6 +117,77 @@ private Q_SLOTS:
         QCOMPARE(rows.count(), 4);
         QCOMPARE(rows.text(0, QStringLiteral("spbh")), QStringLiteral("00040"));
         QCOMPARE(rows.text(3, QStringLiteral("spbh")), QStringLiteral("00010"));
+    }
+
+    // Typing on in a filter narrows a result held whole in memory; every step shows exactly the
+    // rows the statement gives for that filter, and 刷新 reads the table again.
+    void typingOnNarrows()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY2(addProducts(shop, 2500), qPrintable(shop.error()));
+        const QString query = QStringLiteral("select * from spinfo order by spbh");
+        PagedQuery rows(shop.db(), query, PagedQuery::productFilterFields());
+        const QList<QPair<QString, bool>> typed{
+            {QStringLiteral("商"), false},    {QStringLiteral("商品"), false},   {QStringLiteral("商品1"), false},
+            {QStringLiteral("商品12"), true}, {QStringLiteral("商品123"), true}, {QStringLiteral("商品123%"), true},
+            {QStringLiteral("k"), false},     {QStringLiteral("kq"), true},      {QStringLiteral("kqS"), true},
+            {QStringLiteral("0"), false},     {QStringLiteral("02"), false},     {QStringLiteral("024"), true},
+            {QStringLiteral("02"), false},    {QStringLiteral("0_"), false},     {QStringLiteral("0_1"), true},
+        };
+        for (const auto& [filter, inMemory] : typed) {
+            QVERIFY2(rows.setFilter(filter), qPrintable(rows.lastError()));
+            QVERIFY2(rows.narrowedInMemory() == inMemory, qPrintable(filter));
+            PagedQuery fresh(shop.db(), query, PagedQuery::productFilterFields());
+            QVERIFY(fresh.setFilter(filter));
+            QCOMPARE(rows.count(), fresh.count());
+            for (int r = 0; r < fresh.count(); r += qMax(1, fresh.count() / 50))
+                QCOMPARE(rows.text(r, QStringLiteral("spbh")), fresh.text(r, QStringLiteral("spbh")));
+            QCOMPARE(rows.text(rows.count(), QStringLiteral("spbh")), QString());
+        }
+        QVERIFY(rows.setFilter(QStringLiteral("矿泉水1")));
+        QVERIFY(shop.exec(QStringLiteral("insert into spinfo(spbh,spmc) values('99999','矿泉水100')")));
+        QVERIFY(rows.reload());
+        QVERIFY(!rows.narrowedInMemory());
+        QCOMPARE(rows.text(rows.count() - 1, QStringLiteral("spbh")), QStringLiteral("99999"));
+    }
+
+    // The edit dialogs' cursor reads its rows a page at a time: moving across pages, to a code
+    // in any letter case, and back to the same code after the rows are read again.
+    void recordCursor()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY2(addProducts(shop, 450), qPrintable(shop.error()));
+        QVERIFY(shop.exec(QStringLiteral("update spinfo set spbh='00300A' where spbh='00300'")));
+        RecordCursor cursor(shop.db(), QStringLiteral("select * from spinfo order by spbh"), QStringLiteral("spbh"));
+        QVERIFY2(cursor.open(), qPrintable(cursor.lastError()));
+        QCOMPARE(cursor.count(), 450);
+        QCOMPARE(cursor.key(), QStringLiteral("00001"));
+        QVERIFY(!cursor.prior());
+        QVERIFY(cursor.moveTo(QStringLiteral("00300a")));
+        QCOMPARE(cursor.key(), QStringLiteral("00300A"));
+        QCOMPARE(cursor.position(), 299);
+        QVERIFY(!cursor.moveTo(QStringLiteral("nosuchcode")));
+        QCOMPARE(cursor.key(), QStringLiteral("00300A"));
+        QVERIFY(cursor.moveTo(QStringLiteral("00200")));
+        QVERIFY(cursor.prior());
+        QCOMPARE(cursor.text(QStringLiteral("spmc")), QStringLiteral("商品199"));
+        QVERIFY(cursor.next() && cursor.next());
+        QCOMPARE(cursor.key(), QStringLiteral("00201"));
+        QVERIFY(cursor.last());
+        QCOMPARE(cursor.key(), QStringLiteral("00450"));
+        QVERIFY(!cursor.next());
+        // Read again: the same code, wherever it now stands; gone: the first row.
+        QVERIFY(shop.exec(QStringLiteral("insert into spinfo(spbh,spmc) values('00000','新')")));
+        QVERIFY(cursor.reload());
+        QCOMPARE(cursor.key(), QStringLiteral("00450"));
+        QCOMPARE(cursor.position(), 450);
+        QVERIFY(shop.exec(QStringLiteral("delete from spinfo where spbh='00450'")));
+        QVERIFY(cursor.reload());
+        QCOMPARE(cursor.key(), QStringLiteral("00000"));
+        QVERIFY(cursor.first());
+        QCOMPARE(cursor.value(QStringLiteral("spmc")).toString(), QStringLiteral("新"));
     }
 
     // A statement the engine refuses leaves no rows and the engine's text.

@@ -62,7 +62,8 @@ private Q_SLOTS:
         QTest::newRow("not whole") << QStringLiteral("1005") << QStringLiteral("2.5") << 0
                                    << QStringList{QStringLiteral("数量“2.5”不是整数，请重新输入")};
         QTest::newRow("over a thousand") << QStringLiteral("1005") << QStringLiteral("1001") << 0
-                                         << QStringList{QStringLiteral("数量“1001”超出范围（0 至 1000 条），请重新输入")};
+                                         << QStringList{
+                                                QStringLiteral("数量“1001”超出范围（0 至 1000 条），请重新输入")};
         QTest::newRow("a slip of the finger")
             << QStringLiteral("1005") << QStringLiteral("100000") << 0
             << QStringList{QStringLiteral("数量“100000”超出范围（0 至 1000 条），请重新输入")};
@@ -140,13 +141,13 @@ private Q_SLOTS:
                                         << QStringList();
         QTest::newRow("a whole number") << std::optional<QString>(QStringLiteral("2009"))
                                         << QStringList{QStringLiteral("2009")} << QStringList();
-        QTest::newRow("nothing starts so") << std::optional<QString>(QStringLiteral("77")) << QStringList()
-                                           << QStringList();
+        QTest::newRow("nothing starts so")
+            << std::optional<QString>(QStringLiteral("77")) << QStringList() << QStringList();
         QTest::newRow("wildcards taken literally")
             << std::optional<QString>(QStringLiteral("1_")) << QStringList() << QStringList();
         QTest::newRow("one character") << std::optional<QString>(QStringLiteral("1")) << QStringList() << refused;
-        QTest::newRow("退出 answers the default 0") << std::optional<QString>(QStringLiteral("~")) << QStringList()
-                                                  << refused;
+        QTest::newRow("退出 answers the default 0")
+            << std::optional<QString>(QStringLiteral("~")) << QStringList() << refused;
         QTest::newRow("close box answers the default 0") << std::optional<QString>() << QStringList() << refused;
         QTest::newRow("one Chinese character is two bytes")
             << std::optional<QString>(QStringLiteral("货")) << QStringList() << QStringList();
@@ -190,7 +191,8 @@ private Q_SLOTS:
         QVERIFY(queue.addByNumber());
         QCOMPARE(queue.count(), 4);
 
-        const QVariant ids = m_shop->scalar(QStringLiteral("select group_concat(rowid) from spinfotm where spbh='1001'"));
+        const QVariant ids =
+            m_shop->scalar(QStringLiteral("select group_concat(rowid) from spinfotm where spbh='1001'"));
         const QStringList before = ids.toString().split(QLatin1Char(','));
         QCOMPARE(before.size(), 3);
         queue.setCurrent(1);
@@ -245,8 +247,8 @@ private Q_SLOTS:
                                                        QStringLiteral("250ml"), QStringLiteral("900001")};
         QTest::newRow("shelf labels") << QStringLiteral("bq2.rav")
                                       << QStringList{QStringLiteral("蒙牛纯牛奶"), QStringLiteral("3.50"),
-                                                     QStringLiteral("250ml"), QStringLiteral("盒"),
-                                                     QStringLiteral("3.20"), QStringLiteral("900001")};
+                                                     QStringLiteral("250ml"),      QStringLiteral("盒"),
+                                                     QStringLiteral("3.20"),       QStringLiteral("900001")};
     }
     void printLabels()
     {

@@ -95,7 +95,8 @@ private Q_SLOTS:
         QTest::newRow("digits and units left out") << QStringLiteral("百事可乐330ml") << QStringLiteral("BSKLML");
         QTest::newRow("Latin letters kept") << QStringLiteral("Oreo饼干") << QStringLiteral("OREOBG");
         QTest::newRow("full-width letters") << QStringLiteral("ＡＢ钙奶") << QStringLiteral("ABGN");
-        QTest::newRow("at most ten") << QStringLiteral("康师傅红烧牛肉面特大桶装家庭版") << QStringLiteral("KSFHSNRMTD");
+        QTest::newRow("at most ten") << QStringLiteral("康师傅红烧牛肉面特大桶装家庭版")
+                                     << QStringLiteral("KSFHSNRMTD");
         QTest::newRow("blanks and signs") << QStringLiteral(" 雪碧（柠檬味）") << QStringLiteral("XBNMW");
         QTest::newRow("nothing to read") << QStringLiteral("330") << QString();
     }
@@ -117,8 +118,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
         const QString name = QStringLiteral("香蕉牛奶");
-        QTest::newRow("no number") << QString() << name << QString() << QString()
-                                   << QStringLiteral("商品编号不能为空") << QStringLiteral("spbh");
+        QTest::newRow("no number") << QString() << name << QString() << QString() << QStringLiteral("商品编号不能为空")
+                                   << QStringLiteral("spbh");
         QTest::newRow("number of blanks") << QStringLiteral("  ") << name << QString() << QString()
                                           << QStringLiteral("商品编号不能为空") << QStringLiteral("spbh");
         QTest::newRow("number taken, before the name is looked at")
@@ -133,10 +134,9 @@ private Q_SLOTS:
                                         << QStringLiteral("-0.5")
                                         << QStringLiteral("会员价“-0.5”超出范围（0 至 99999999.99），请重新输入")
                                         << QStringLiteral("sale2");
-        QTest::newRow("price beyond reason") << QStringLiteral("9001") << name << QStringLiteral("sale1")
-                                             << QStringLiteral("100000000")
-                                             << QStringLiteral("零售价“100000000”超出范围（0 至 99999999.99），请重新输入")
-                                             << QStringLiteral("sale1");
+        QTest::newRow("price beyond reason")
+            << QStringLiteral("9001") << name << QStringLiteral("sale1") << QStringLiteral("100000000")
+            << QStringLiteral("零售价“100000000”超出范围（0 至 99999999.99），请重新输入") << QStringLiteral("sale1");
         QTest::newRow("infinite price") << QStringLiteral("9001") << name << QStringLiteral("sale3")
                                         << QStringLiteral("inf") << QStringLiteral("批发价“inf”不是数字，请重新输入")
                                         << QStringLiteral("sale3");
@@ -350,8 +350,8 @@ private Q_SLOTS:
         QTest::newRow("stock below zero") << QVariant(-1.0) << true << true << done;
         QTest::newRow("stock never counted") << QVariant(QVariant::fromValue(nullptr)) << true << true << done;
         QTest::newRow("no stock row") << QVariant() << true << true << done;
-        QTest::newRow("a little in stock") << QVariant(0.01) << true << false
-                                           << QStringList{QStringLiteral("该商品有库存不能删除")};
+        QTest::newRow("a little in stock")
+            << QVariant(0.01) << true << false << QStringList{QStringLiteral("该商品有库存不能删除")};
         QTest::newRow("cancelled") << QVariant(0.0) << false << false << QStringList();
     }
     void deleteProduct()
@@ -393,7 +393,8 @@ private Q_SLOTS:
         QTest::newRow("not a number") << std::optional<QString>(QStringLiteral("2,8")) << 2.5
                                       << QStringList{QStringLiteral("售价“2,8”不是数字，请重新输入")};
         QTest::newRow("beyond reason") << std::optional<QString>(QStringLiteral("1e9")) << 2.5
-                                       << QStringList{QStringLiteral("售价“1e9”超出范围（0 至 99999999.99），请重新输入")};
+                                       << QStringList{
+                                              QStringLiteral("售价“1e9”超出范围（0 至 99999999.99），请重新输入")};
         QTest::newRow("退出") << std::optional<QString>(QStringLiteral("~")) << 2.5 << QStringList();
         QTest::newRow("close box") << std::optional<QString>() << 2.5 << QStringList();
     }
@@ -475,8 +476,8 @@ private Q_SLOTS:
                                         QStringLiteral("型号"), QStringLiteral("规格"), QStringLiteral("类别"),
                                         QStringLiteral("计量单位"), QStringLiteral("进价"), QStringLiteral("零售价"),
                                         QStringLiteral("会员价"), QStringLiteral("批发价"), QStringLiteral("库存上限"),
-                                        QStringLiteral("库存下限"), QStringLiteral("生产厂家"), QStringLiteral("供应商"),
-                                        QStringLiteral("拼音码")}));
+                                        QStringLiteral("库存下限"), QStringLiteral("生产厂家"),
+                                        QStringLiteral("供应商"), QStringLiteral("拼音码")}));
 
         QVERIFY(installReports(*m_shop));
         QVERIFY(m_shop->exec(QStringLiteral("update spinfo set qita='OLDQITA' where spbh='1001'")));
@@ -526,7 +527,6 @@ private Q_SLOTS:
                  QStringLiteral("KSFBHC"));
     }
 };
-
 
 QTEST_MAIN(ProductsTest)
 #include "tst_products.moc"

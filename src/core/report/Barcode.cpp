@@ -16,16 +16,23 @@ struct SymbolDeleter {
     void operator()(zint_symbol* s) const { ZBarcode_Delete(s); }
 };
 
+// A drawing no wider than this many times its height: shelf labels keep their bars short, but a
+// wide label field must not stretch the symbol beyond the sizes scanners are made for.
+constexpr double kMaxAspect = 3.0;
+
 // zint's vector colour of the bars themselves (the others are colour separations we never ask for).
 constexpr int kForeground = -1;
 
-// The digits under the bars: a plain sans face of the size zint gives.
-QFont digitFont(const QFont& base, double pixels)
+// The type size the digits are set in before they are scaled to the size zint gives.
+constexpr int kTypeSize = 100;
+
+// The digits under the bars: a plain sans face.
+QFont digitFont(const QFont& base, int pixels)
 {
     QFont f(base);
     f.setFamilies(QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("Arial")} + base.families());
     f.setBold(false);
-    f.setPixelSize(qMax(1, int(std::lround(pixels))));
+    f.setPixelSize(pixels);
     return f;
 }
 
@@ -125,7 +132,7 @@ Barcode::Placement Barcode::place(const QRectF& rect, const QTransform& toDevice
         return p;
     const double across = m_size.width();
     const double band = m_size.height() - m_barHeight; // guard descent and digits
-    double module = qMin(rect.width() / across, rect.height() * 2.0 / across);
+    double module = qMin(rect.width() / across, rect.height() * kMaxAspect / across);
     // A whole number of dots per module: every bar and space keeps its exact proportion on the
     // printer instead of being rounded differently from bar to bar.
     const double dpu = dotsPerUnit(toDevice);
@@ -135,8 +142,8 @@ Barcode::Placement Barcode::place(const QRectF& rect, const QTransform& toDevice
     const double width = across * module;
     const double height = qMin(rect.height(), width * 0.75);
     p.module = module;
-    p.origin = snapped(QPointF(rect.left() + (rect.width() - width) / 2, rect.top() + (rect.height() - height) / 2),
-                       toDevice);
+    p.origin =
+        snapped(QPointF(rect.left() + (rect.width() - width) / 2, rect.top() + (rect.height() - height) / 2), toDevice);
     p.barsHeight = qMax(module, height - band * module);
     return p;
 }
@@ -164,20 +171,28 @@ void Barcode::paint(QPainter& painter, const QRectF& rect, const QFont& font) co
                                 p.barsHeight + (bar.height - m_barHeight) * m));
 
     painter.setPen(Qt::black);
+    // The digits are set at a large size and scaled down to zint's, so their size is exact in
+    // any units the painter works in.
+    const QFont digits = digitFont(font, kTypeSize);
+    const QFontMetricsF metrics(digits, painter.device());
     for (const Text& t : m_texts) {
-        QFont f = digitFont(font, t.size * m);
+        double scale = t.size * m / kTypeSize;
         // A long Code 128 text gets smaller type until it fits the room zint gives it.
         const double room = (t.width > 0 ? t.width : m_size.width()) * m;
-        while (f.pixelSize() > 4 && QFontMetricsF(f, painter.device()).horizontalAdvance(t.text) > room)
-            f.setPixelSize(f.pixelSize() * 9 / 10);
-        painter.setFont(f);
-        const double advance = QFontMetricsF(f, painter.device()).horizontalAdvance(t.text);
-        double x = p.origin.x() + t.x * m;
+        const double advance = metrics.horizontalAdvance(t.text);
+        if (advance * scale > room && advance > 0)
+            scale = room / advance;
+        double x = 0;
         if (t.align & Qt::AlignHCenter)
-            x -= advance / 2;
+            x = -advance / 2;
         else if (t.align & Qt::AlignRight)
-            x -= advance;
-        painter.drawText(QPointF(x, p.origin.y() + p.barsHeight + (t.baseline - m_barHeight) * m), t.text);
+            x = -advance;
+        painter.save();
+        painter.translate(p.origin.x() + t.x * m, p.origin.y() + p.barsHeight + (t.baseline - m_barHeight) * m);
+        painter.scale(scale, scale);
+        painter.setFont(digits);
+        painter.drawText(QPointF(x, 0), t.text);
+        painter.restore();
     }
     painter.restore();
 }

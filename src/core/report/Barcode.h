@@ -66,9 +66,9 @@ public:
     const QList<Bar>& bars() const { return m_bars; }
     const QList<Text>& texts() const { return m_texts; }
 
-    // The drawing scaled into rect and centred in it: no wider than twice its height (scanners
-    // are made for such sizes), the module a whole number of device dots (`toDevice` maps the
-    // painter's units to dots), the bars stretched to the height left above the digits.
+    // The drawing scaled into rect and centred in it: no wider than three times its height
+    // (scanners are made for such sizes), the module a whole number of device dots (`toDevice`
+    // maps the painter's units to dots), the bars stretched to the height left above the digits.
     Placement place(const QRectF& rect, const QTransform& toDevice) const;
 
     // Draws the symbol with its digits. A code that cannot be encoded is written as plain text

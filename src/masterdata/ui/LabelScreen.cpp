@@ -73,8 +73,8 @@ LabelScreen::LabelScreen(QWidget* parent) : QDialog(parent)
             }
         }
         bar->insertSeparator(before);
-        for (QWidget* w : QList<QWidget*>{numberLabel, number, quantityLabel, quantity,
-                                          new QLabel(QStringLiteral(" 条 "), this)})
+        for (QWidget* w :
+             QList<QWidget*>{numberLabel, number, quantityLabel, quantity, new QLabel(QStringLiteral(" 条 "), this)})
             bar->insertWidget(before, w);
     }
 

@@ -68,9 +68,8 @@ QWidget* openList(QWidget* owner)
     QTableView* grid = window->grid();
     auto* price = new QAction(QStringLiteral("当前商品调价"), grid);
     price->setObjectName(QStringLiteral("priceChange"));
-    QObject::connect(price, &QAction::triggered, window, [window] {
-        window->run([window] { static_cast<ProductList&>(window->logic()).changePrice(); });
-    });
+    QObject::connect(price, &QAction::triggered, window,
+                     [window] { window->run([window] { static_cast<ProductList&>(window->logic()).changePrice(); }); });
     grid->addAction(price);
     grid->setContextMenuPolicy(Qt::ActionsContextMenu);
     return window;
@@ -80,5 +79,6 @@ QWidget* openList(QWidget* owner)
 
 void registerProductScreens()
 {
-    Screens::add(QStringLiteral("Tspxx_form"), [](QWidget* owner) -> QWidget* { return ProductScreens::openList(owner); });
+    Screens::add(QStringLiteral("Tspxx_form"),
+                 [](QWidget* owner) -> QWidget* { return ProductScreens::openList(owner); });
 }

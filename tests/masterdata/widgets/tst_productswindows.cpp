@@ -195,12 +195,18 @@ private Q_SLOTS:
             typeText(entry(d, QStringLiteral("spmc")), QStringLiteral("香蕉牛奶"));
             QCOMPARE(child<QLineEdit>(d, QStringLiteral("pinma"))->text(), QStringLiteral("XJNN"));
             const QList<QPair<QString, QString>> typed{
-                {QStringLiteral("spmc"), QString()},          {QStringLiteral("spxh"), QString()},
-                {QStringLiteral("spgg"), QStringLiteral("250ml")}, {QStringLiteral("splb"), QStringLiteral("饮料")},
-                {QStringLiteral("spjl"), QStringLiteral("盒")},  {QStringLiteral("changjia"), QString()},
-                {QStringLiteral("jinjia"), QStringLiteral("2.2")}, {QStringLiteral("sale1"), QStringLiteral("3.5")},
-                {QStringLiteral("sale2"), QStringLiteral("3.2")}, {QStringLiteral("sale3"), QString()},
-                {QStringLiteral("kucun1"), QStringLiteral("100")}, {QStringLiteral("kucun2"), QStringLiteral("10")},
+                {QStringLiteral("spmc"), QString()},
+                {QStringLiteral("spxh"), QString()},
+                {QStringLiteral("spgg"), QStringLiteral("250ml")},
+                {QStringLiteral("splb"), QStringLiteral("饮料")},
+                {QStringLiteral("spjl"), QStringLiteral("盒")},
+                {QStringLiteral("changjia"), QString()},
+                {QStringLiteral("jinjia"), QStringLiteral("2.2")},
+                {QStringLiteral("sale1"), QStringLiteral("3.5")},
+                {QStringLiteral("sale2"), QStringLiteral("3.2")},
+                {QStringLiteral("sale3"), QString()},
+                {QStringLiteral("kucun1"), QStringLiteral("100")},
+                {QStringLiteral("kucun2"), QStringLiteral("10")},
                 {QStringLiteral("beizhu"), QStringLiteral("昆明惠民食品批发部")},
             };
             for (const auto& [field, text] : typed) {
