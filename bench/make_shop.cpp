@@ -3,6 +3,7 @@
 // one transaction, so a shop of a million sales lines takes well under a minute.
 //
 //   make_shop FOLDER [--products N] [--headers N] [--lines-per-voucher N] [--members N] [--days N]
+//                    [--stock-vouchers N] [--suppliers N]
 
 #include "SyntheticShop.h"
 #include "core/DbConnection.h"
@@ -28,6 +29,9 @@ struct Sizes {
     int linesPerVoucher = 5;
     int members = 20000;
     int days = 730;
+    // The back office: suppliers and stock-in vouchers (5 lines each), half of them paid.
+    int stockVouchers = 20000;
+    int suppliers = 50;
 };
 
 QTextStream& out()
@@ -234,6 +238,81 @@ bool fill(DbConnection& conn, const Sizes& n, QString* error)
     return true;
 }
 
+// Suppliers and stock-in vouchers spread over the same days as the sales, each with five lines;
+// every other voucher is paid, the rest still owe their discounted amount.
+bool fillStock(DbConnection& conn, const Sizes& n, QString* error)
+{
+    QSqlDatabase& db = conn.database();
+    Writer w(db);
+    std::mt19937 rng(20240306);
+    std::uniform_int_distribution<int> anyProduct(1, n.products);
+    std::uniform_int_distribution<int> cost(10, 16000); // fen
+    std::uniform_int_distribution<int> qty(1, 48);
+    QSqlQuery q(db);
+    if (!w.prepare(q, QStringLiteral("insert into gysxx(gysbh,gysmc) values(?,?)")))
+        return *error = w.error(), false;
+    QStringList suppliers;
+    for (int i = 1; i <= n.suppliers; ++i) {
+        suppliers << QStringLiteral("第%1食品批发部").arg(i);
+        q.addBindValue(QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')));
+        q.addBindValue(suppliers.last());
+        if (!w.run(q))
+            return *error = w.error(), false;
+    }
+    if (suppliers.isEmpty())
+        suppliers << QStringLiteral("批发部");
+    QSqlQuery line(db);
+    if (!w.prepare(q, QStringLiteral("insert into jinhuodan(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje,qkje,hkje) "
+                                     "values(?,?,?,?,?,?,?,?,?,?)")) ||
+        !w.prepare(line, QStringLiteral("insert into jinhuodanrecord(spbh,spmc,spxh,spgg,spjl,splb,sl,jinjia,jine,"
+                                        "zhekou,djbh,rq) values(?,?,?,?,?,?,?,?,?,?,?,?)")))
+        return *error = w.error(), false;
+    const QDate first = QDate::currentDate().addDays(-n.days);
+    for (int h = 0; h < n.stockVouchers; ++h) {
+        const int day = int(qint64(h) * n.days / n.stockVouchers);
+        const int seq = h - int((qint64(day) * n.stockVouchers + n.days - 1) / n.days) + 1;
+        const QDate date = first.addDays(day);
+        const QString rq = date.toString(QStringLiteral("yyyy-MM-dd"));
+        const QString djbh =
+            QStringLiteral("RK01%1%2").arg(date.toString(QStringLiteral("yyyyMMdd"))).arg(seq, 4, 10, QLatin1Char('0'));
+        double total = 0;
+        for (int k = 0; k < 5; ++k) {
+            const int i = anyProduct(rng);
+            const double sl = qty(rng);
+            const double jinjia = cost(rng) / 100.0;
+            total += sl * jinjia;
+            line.addBindValue(productNumber(i));
+            line.addBindValue(QStringLiteral("商品%1").arg(i));
+            line.addBindValue(QString());
+            line.addBindValue(QStringLiteral("标准"));
+            line.addBindValue(QStringLiteral("个"));
+            line.addBindValue(QStringLiteral("食品"));
+            line.addBindValue(sl);
+            line.addBindValue(jinjia);
+            line.addBindValue(sl * jinjia);
+            line.addBindValue(1.0);
+            line.addBindValue(djbh);
+            line.addBindValue(rq);
+            if (!w.run(line))
+                return *error = w.error(), false;
+        }
+        const bool paid = h % 2 == 0;
+        q.addBindValue(djbh);
+        q.addBindValue(rq);
+        q.addBindValue(QStringLiteral("10:%1:00").arg(seq % 60, 2, 10, QLatin1Char('0')));
+        q.addBindValue(suppliers[h % suppliers.size()]);
+        q.addBindValue(QStringLiteral("库管"));
+        q.addBindValue(1.0);
+        q.addBindValue(total);
+        q.addBindValue(total);
+        q.addBindValue(paid ? 0.0 : total);
+        q.addBindValue(paid ? total : 0.0);
+        if (!w.run(q))
+            return *error = w.error(), false;
+    }
+    return true;
+}
+
 bool readInt(const QStringList& args, int& i, int* value)
 {
     bool ok = false;
@@ -263,6 +342,10 @@ int main(int argc, char** argv)
             ok = readInt(args, i, &n.members);
         else if (a == QLatin1String("--days"))
             ok = readInt(args, i, &n.days) && n.days > 0;
+        else if (a == QLatin1String("--stock-vouchers"))
+            ok = readInt(args, i, &n.stockVouchers);
+        else if (a == QLatin1String("--suppliers"))
+            ok = readInt(args, i, &n.suppliers);
         else if (folder.isEmpty() && !a.startsWith(QLatin1String("--")))
             folder = a;
         else
@@ -274,10 +357,10 @@ int main(int argc, char** argv)
     }
     if (folder.isEmpty()) {
         err() << "usage: make_shop FOLDER [--products N] [--headers N] [--lines-per-voucher N] [--members N] [--days "
-                 "N]\n";
+                 "N] [--stock-vouchers N] [--suppliers N]\n";
         return 2;
     }
-    if (n.headers > n.days * 9999) {
+    if (n.headers > n.days * 9999 || n.stockVouchers > n.days * 9999) {
         err() << "make_shop: at most 9999 vouchers a day\n";
         return 2;
     }
@@ -300,7 +383,7 @@ int main(int argc, char** argv)
         err() << "make_shop: " << db.lastError() << "\n";
         return 1;
     }
-    if (!db.transaction([&] { return fill(db, n, &error); })) {
+    if (!db.transaction([&] { return fill(db, n, &error) && fillStock(db, n, &error); })) {
         err() << "make_shop: " << (error.isEmpty() ? db.lastError() : error) << "\n";
         db.close();
         QFile::remove(file);
@@ -309,7 +392,9 @@ int main(int argc, char** argv)
     db.exec(QStringLiteral("analyze"));
     db.close();
     out() << "make_shop: " << file << ": " << n.products << " products with stock rows, " << n.members << " members, "
-          << n.headers << " sales vouchers with " << qint64(n.headers) * n.linesPerVoucher << " lines, in "
+          << n.headers << " sales vouchers with " << qint64(n.headers) * n.linesPerVoucher << " lines, "
+          << n.suppliers << " suppliers, " << n.stockVouchers << " stock-in vouchers with "
+          << qint64(n.stockVouchers) * 5 << " lines, in "
           << timer.elapsed() / 1000.0 << " s\n";
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "core/DbConnection.h"
 
+#include "core/ConnectionRegistry.h"
 #include "core/DbErrorText.h"
 #include "core/ProgramFolder.h"
 #include "core/TextUtil.h"
@@ -69,6 +70,7 @@ DbConnection::DbConnection(const QString& file)
 DbConnection::~DbConnection()
 {
     close();
+    ConnectionRegistry::destroyed(this); // restore: a suspended connection is dropped
 }
 
 bool DbConnection::open()
@@ -146,11 +148,13 @@ bool DbConnection::openWith(bool create)
         m_error = err;
         return false;
     }
+    ConnectionRegistry::opened(this); // restore closes and reopens every open connection
     return true;
 }
 
 void DbConnection::close()
 {
+    ConnectionRegistry::closed(this);
     if (!m_db.isValid())
         return;
     if (m_txDepth > 0) {

@@ -24,7 +24,7 @@ QString FormState::text(const QString& field) const
 
 void FormState::setText(const QString& field, const QString& text)
 {
-    m_fields[field] = text;
+    setField(field, text);
 }
 
 void FormState::clearFields(const QStringList& fields)

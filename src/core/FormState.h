@@ -31,7 +31,8 @@ public:
 
     // Field texts by control name; an unknown field reads as "".
     QString text(const QString& field) const;
-    void setText(const QString& field, const QString& text);
+    // What the window writes when the person types; a screen may react to it.
+    virtual void setText(const QString& field, const QString& text);
     // The texts of several fields set at once ("" for those not named in values).
     void clearFields(const QStringList& fields);
 
@@ -56,6 +57,10 @@ public:
 
     // Shows a database error the action could not get past.
     void dbError(const QString& text) const;
+
+protected:
+    // Sets a field's text without the screen's reaction to typing.
+    void setField(const QString& field, const QString& text) { m_fields[field] = text; }
 
 private:
     Ui& m_ui;

@@ -82,7 +82,7 @@ public:
     bool create(const QString& key = QString());
 
     // The window reports every change the person makes to a field's text.
-    void edited(const QString& field, const QString& text);
+    virtual void edited(const QString& field, const QString& text);
     void enterPressed(const QString& field) override;
 
     // Add dialog: 确认.

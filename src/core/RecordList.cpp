@@ -132,7 +132,12 @@ bool RecordList::removeCurrent()
 
 bool RecordList::print()
 {
-    if (m_kind.reportFile.isEmpty())
+    return print(m_kind.reportFile);
+}
+
+bool RecordList::print(const QString& reportFile)
+{
+    if (reportFile.isEmpty())
         return false;
     // The report reads every row of the list, not only the pages on screen.
     Query q(db());
@@ -146,5 +151,5 @@ bool RecordList::print()
     report.setPreviewTitle(m_kind.reportTitle, true);
     if (!m_kind.reportSetupTitle.isEmpty())
         report.setSetupTitle(m_kind.reportSetupTitle);
-    return report.run(m_kind.reportFile);
+    return report.run(reportFile);
 }

@@ -64,6 +64,8 @@ public:
     virtual bool removeCurrent();
     // 打印 through the list's report.
     bool print();
+    // The same rows through another report file of the screen (a second layout of them).
+    bool print(const QString& reportFile);
 
 protected:
     // A last test before the delete statement (products with stock are kept); false stops.

@@ -26,7 +26,7 @@ constexpr double kMaxTendered = 99999999.99;
 } // namespace
 
 Checkout::Checkout(const SaleKind& kind, const SaleHandover& handover, Ui& ui)
-    : m_kind(kind), m_handover(handover), m_ui(ui)
+    : FormState(ui), m_kind(kind), m_handover(handover)
 {
 }
 
@@ -39,24 +39,22 @@ QStringList Checkout::paymentMethods()
 
 bool Checkout::create()
 {
-    if (!m_db.open()) {
-        m_ui.showError(m_db.lastError());
+    if (!openConnection())
         return false;
-    }
     if (!readSettings())
         return false;
-    m_fields[Zf] = paymentMethods().constFirst();
-    m_fields[Hj] = m_handover.total;
+    setField(Zf, paymentMethods().constFirst());
+    setField(Hj, m_handover.total);
     focus(Sk);
     return true;
 }
 
 bool Checkout::readSettings()
 {
-    Query q(m_db);
+    Query q(db());
     q.setSql(QStringLiteral("select * from xtsz"));
     if (!q.open()) {
-        m_ui.showError(q.lastError());
+        ui().showError(q.lastError());
         return false;
     }
     m_speak = q.integer(QStringLiteral("qt1")) == 1;
@@ -64,28 +62,11 @@ bool Checkout::readSettings()
     return true;
 }
 
-QString Checkout::text(const QString& field) const
+void Checkout::setText(const QString& field, const QString& value)
 {
-    return m_fields.value(field);
-}
-
-void Checkout::setText(const QString& field, const QString& text)
-{
-    if (field == Sk && text != m_fields.value(Sk))
-        m_fields[Zhao].clear();
-    m_fields[field] = text;
-}
-
-void Checkout::setFocusField(const QString& field)
-{
-    m_focus = field;
-    m_selectAll = false;
-}
-
-void Checkout::focus(const QString& field, bool selectAll)
-{
-    m_focus = field;
-    m_selectAll = selectAll;
+    if (field == Sk && value != text(Sk))
+        setField(Zhao, QString());
+    setField(field, value);
 }
 
 void Checkout::activate()
@@ -94,7 +75,7 @@ void Checkout::activate()
         return;
     double due = 0;
     TextUtil::toNumber(text(Hj), &due);
-    Voice::speakAmount(due, m_ui);
+    Voice::speakAmount(due, ui());
 }
 
 void Checkout::enterPressed(const QString& field)
@@ -119,7 +100,7 @@ void Checkout::computeChange()
         double sk = 0;
         double due = 0;
         if (!TextUtil::toNumber(tendered, &sk) || !TextUtil::toNumber(text(Hj), &due)) {
-            m_ui.showMessage(QStringLiteral("%1金额“%2”不是数字，请重新输入").arg(m_kind.amountLabel, tendered));
+            ui().showMessage(QStringLiteral("%1金额“%2”不是数字，请重新输入").arg(m_kind.amountLabel, tendered));
             focus(Sk, true);
             return;
         }
@@ -127,7 +108,7 @@ void Checkout::computeChange()
             focus(Sk, true);
             return;
         }
-        m_fields[Zhao] = TextUtil::shortestNumber(sk - due);
+        setField(Zhao, TextUtil::shortestNumber(sk - due));
     }
     focus(Zhao);
 }
@@ -140,7 +121,7 @@ bool Checkout::tenderedAllowed(double amount)
     if (!allowed) {
         const QString range = m_kind.positiveAmounts ? QStringLiteral("0到%1").arg(TextUtil::money(kMaxTendered))
                                                      : QStringLiteral("-%1到%1").arg(TextUtil::money(kMaxTendered));
-        m_ui.showMessage(
+        ui().showMessage(
             QStringLiteral("%1金额“%2”不对：%1金额必须在%3之间，请重新输入").arg(m_kind.amountLabel, text(Sk), range));
     }
     return allowed;
@@ -162,12 +143,12 @@ bool Checkout::postSale()
     double discount = 0;
     const QString label = m_kind.amountLabel;
     if (text(Sk).trimmed().isEmpty()) {
-        m_ui.showMessage(QStringLiteral("请输入%1金额").arg(label));
+        ui().showMessage(QStringLiteral("请输入%1金额").arg(label));
         focus(Sk, true);
         return false;
     }
     if (!TextUtil::toNumber(text(Sk), &tendered)) {
-        m_ui.showMessage(QStringLiteral("%1金额“%2”不是数字，请重新输入").arg(label, text(Sk)));
+        ui().showMessage(QStringLiteral("%1金额“%2”不是数字，请重新输入").arg(label, text(Sk)));
         focus(Sk, true);
         return false;
     }
@@ -176,28 +157,28 @@ bool Checkout::postSale()
         return false;
     }
     if (!TextUtil::toNumber(text(Zhao), &change)) {
-        m_ui.showMessage(QStringLiteral("还没有计算找还金额，请在%1金额处按回车").arg(label));
+        ui().showMessage(QStringLiteral("还没有计算找还金额，请在%1金额处按回车").arg(label));
         focus(Sk, true);
         return false;
     }
     if (!TextUtil::toNumber(text(Hj), &due)) {
-        m_ui.showMessage(QStringLiteral("合计金额“%1”不是数字，不能过账").arg(text(Hj)));
+        ui().showMessage(QStringLiteral("合计金额“%1”不是数字，不能过账").arg(text(Hj)));
         return false;
     }
     if (!TextUtil::toNumber(m_handover.discount, &discount)) {
-        m_ui.showMessage(QStringLiteral("折扣“%1”不是数字，请返回修改折扣").arg(m_handover.discount));
+        ui().showMessage(QStringLiteral("折扣“%1”不是数字，请返回修改折扣").arg(m_handover.discount));
         return false;
     }
 
     QString error;
     bool refused = false;
     const bool written =
-        m_db.transaction([&] { return writePosting(due, tendered, change, discount, &error, &refused); });
+        db().transaction([&] { return writePosting(due, tendered, change, discount, &error, &refused); });
     if (!written) {
         if (refused)
-            m_ui.showMessage(error);
+            ui().showMessage(error);
         else
-            m_ui.showError(error.isEmpty() ? m_db.lastError() : error);
+            ui().showError(error.isEmpty() ? db().lastError() : error);
         return false;
     }
 
@@ -208,7 +189,7 @@ bool Checkout::postSale()
 
     // Without a next number (the day's 9999 are used) the answer holds none; the screen then
     // draws its own and, failing too, says so and holds no voucher.
-    const VoucherNumber::Result next = VoucherNumber::nextAfterPosting(m_db, m_kind.voucher, m_handover.date);
+    const VoucherNumber::Result next = VoucherNumber::nextAfterPosting(db(), m_kind.voucher, m_handover.date);
     if (next.ok())
         m_answer.nextNumber = next.number;
     return true;
@@ -218,7 +199,7 @@ bool Checkout::writePosting(double due, double tendered, double change, double d
 {
     const QString header = m_kind.voucher.headerTable;
     const QString number = m_handover.voucherNumber;
-    Query q(m_db);
+    Query q(db());
     auto fail = [&](const Query& failed) {
         *error = failed.lastError();
         return false;
@@ -304,7 +285,7 @@ bool Checkout::writePosting(double due, double tendered, double change, double d
         return fail(q);
 
     // Stock, line by line; several lines of one product move it one after another.
-    Query lines(m_db);
+    Query lines(db());
     lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
     lines.bind(QStringLiteral("DJBH"), number);
     if (!lines.open())
@@ -331,13 +312,13 @@ void Checkout::printReceipt()
     // Made from the posted voucher as the database holds it, as every reprint will be.
     ReceiptData data;
     QString error;
-    if (!Receipt::load(m_db, m_kind, m_handover.voucherNumber, &data, &error)) {
-        m_ui.showError(error);
+    if (!Receipt::load(db(), m_kind, m_handover.voucherNumber, &data, &error)) {
+        ui().showError(error);
         return;
     }
     const QString bill = Receipt::billFile();
     if (!Receipt::write(data, bill, &error)) {
-        m_ui.showError(error);
+        ui().showError(error);
         return;
     }
     // A printer that cannot be opened keeps the drawer shut; bill.txt stays for a reprint.
@@ -345,11 +326,11 @@ void Checkout::printReceipt()
     // the printer or the drawer goes to the error box.
     if (!ReceiptPrinter::printFile(bill, &error)) {
         if (error == ReceiptPrinter::openErrorText())
-            m_ui.showMessage(error);
+            ui().showMessage(error);
         else
-            m_ui.showError(error);
+            ui().showError(error);
         return;
     }
     if (m_drawer && !ReceiptPrinter::openMoneyBox(&error))
-        m_ui.showError(error);
+        ui().showError(error);
 }

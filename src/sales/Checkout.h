@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DbConnection.h"
+#include "core/FormState.h"
 #include "sales/SaleHandover.h"
 #include "sales/SaleKind.h"
 
@@ -13,15 +14,13 @@ class Ui;
 // the amount due, the payment method, the amount tendered and the change, and the posting of
 // the voucher. Posting writes the header, the member, the cash box and the stock in one
 // transaction; the receipt and the drawer follow once the sale is safely written.
-class Checkout {
+class Checkout : public FormState {
 public:
     // Field names, the same as the controls' object names.
     static const QString Zf, Hj, Sk, Zhao, Button1;
 
     Checkout(const SaleKind& kind, const SaleHandover& handover, Ui& ui);
-    ~Checkout();
-    Checkout(const Checkout&) = delete;
-    Checkout& operator=(const Checkout&) = delete;
+    ~Checkout() override;
 
     // Opens the dialog's connection and reads the settings; false, with the reason shown,
     // when the dialog cannot work.
@@ -32,21 +31,17 @@ public:
     // "现金" and "银行卡".
     static QStringList paymentMethods();
 
-    QString text(const QString& field) const;
     // The window writes what the person types. A new amount tendered clears the change, so a
     // change worked out for an earlier amount is never posted with a later one.
-    void setText(const QString& field, const QString& text);
+    void setText(const QString& field, const QString& value) override;
 
-    QString focusField() const { return m_focus; }
-    bool focusSelectAll() const { return m_selectAll; }
-    void setFocusField(const QString& field);
 
     // The dialog became the active window: speaks the amount due when the shop wants it.
     void activate();
     bool speaksAmount() const { return m_speak; }
 
     // Enter in a field: the field order, and the change on Enter in the amount tendered.
-    void enterPressed(const QString& field);
+    void enterPressed(const QString& field) override;
     // Any key in the change field moves on to the confirm button.
     void keyInChange();
     // Enter in the amount tendered.
@@ -58,7 +53,6 @@ public:
     CheckoutAnswer answer() const { return m_answer; }
 
 private:
-    void focus(const QString& field, bool selectAll = false);
     bool readSettings();
     bool writePosting(double due, double tendered, double change, double discount, QString* error, bool* refused);
     void printReceipt();
@@ -68,11 +62,6 @@ private:
 
     const SaleKind& m_kind;
     SaleHandover m_handover;
-    Ui& m_ui;
-    DbConnection m_db;
-    QHash<QString, QString> m_fields;
-    QString m_focus;
-    bool m_selectAll = false;
     bool m_speak = false;
     bool m_drawer = false;
     CheckoutAnswer m_answer;

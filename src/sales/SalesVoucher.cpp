@@ -35,18 +35,19 @@ constexpr double kMaxPrice = 999999.99;
 
 } // namespace
 
-const QList<SalesVoucher::GridColumn>& SalesVoucher::gridColumns()
+const GridColumns& SalesVoucher::gridColumns()
 {
-    static const QList<GridColumn> columns{
-        {QStringLiteral("spmc"), QStringLiteral("商品名称")},
-        {QStringLiteral("spxh"), QStringLiteral("型号")},
-        {QStringLiteral("spgg"), QStringLiteral("规格")},
-        {QStringLiteral("spjl"), QStringLiteral("计量单位")},
-        {QStringLiteral("sale1"), QStringLiteral("售价")},
-        {QStringLiteral("sl"), QStringLiteral("数量")},
-        {QStringLiteral("jine"), QStringLiteral("销售金额")},
-        {QStringLiteral("zhekou"), QStringLiteral("折扣")},
-        {QStringLiteral("zhekouje"), QStringLiteral("折扣后金额")},
+    using F = GridColumn::Format;
+    static const GridColumns columns{
+        {QStringLiteral("spmc"), QStringLiteral("商品名称"), 220},
+        {QStringLiteral("spxh"), QStringLiteral("型号"), 90},
+        {QStringLiteral("spgg"), QStringLiteral("规格"), 90},
+        {QStringLiteral("spjl"), QStringLiteral("计量单位"), 80},
+        {QStringLiteral("sale1"), QStringLiteral("售价"), 90, F::Money},
+        {QStringLiteral("sl"), QStringLiteral("数量"), 70, F::Number},
+        {QStringLiteral("jine"), QStringLiteral("销售金额"), 100, F::Money},
+        {QStringLiteral("zhekou"), QStringLiteral("折扣"), 70, F::Number},
+        {QStringLiteral("zhekouje"), QStringLiteral("折扣后金额"), 100, F::Money},
     };
     return columns;
 }
@@ -62,18 +63,16 @@ bool SalesVoucher::isPinyinCode(const QString& text)
     return true;
 }
 
-SalesVoucher::SalesVoucher(const SaleKind& kind, Ui& ui) : m_kind(kind), m_ui(ui), m_grid(m_db) {}
+SalesVoucher::SalesVoucher(const SaleKind& kind, Ui& ui) : FormState(ui), m_kind(kind), m_grid(db()) {}
 
 SalesVoucher::~SalesVoucher() = default;
 
 bool SalesVoucher::create()
 {
-    if (!m_db.open()) {
-        m_ui.showError(m_db.lastError());
+    if (!openConnection())
         return false;
-    }
     if (m_kind.readsSettings) {
-        Query q(m_db);
+        Query q(db());
         q.setSql(QStringLiteral("select * from xtsz"));
         if (!q.open()) {
             dbError(q.lastError());
@@ -86,10 +85,10 @@ bool SalesVoucher::create()
         m_priceReadOnly = true;
         m_stockCheckOff = true;
     }
-    m_fields[Rq] = Clock::todayText();
-    m_fields[Zhekou] = QStringLiteral("1");
+    setField(Rq, Clock::todayText());
+    setField(Zhekou, QStringLiteral("1"));
 
-    Query q(m_db);
+    Query q(db());
     q.setSql(QStringLiteral("select * from ckinfo"));
     if (!q.open()) {
         dbError(q.lastError());
@@ -98,31 +97,15 @@ bool SalesVoucher::create()
     m_warehouses.clear();
     for (bool more = q.first(); more; more = q.next())
         m_warehouses << q.text(QStringLiteral("ckmc"));
-    m_fields[Ck] = m_warehouses.value(0);
+    setField(Ck, m_warehouses.value(0));
 
     if (!drawNumber())
         return false;
-    m_fields[Kh] = NonMember;
-    m_fields[Czy] = LoginUser::name();
+    setField(Kh, NonMember);
+    setField(Czy, LoginUser::name());
     showLeftoverLines();
     focus(Spmc);
     return true;
-}
-
-QString SalesVoucher::text(const QString& field) const
-{
-    return m_fields.value(field);
-}
-
-void SalesVoucher::setText(const QString& field, const QString& text)
-{
-    m_fields[field] = text;
-}
-
-void SalesVoucher::setFocusField(const QString& field)
-{
-    m_focus = field;
-    m_selectAll = false;
 }
 
 void SalesVoucher::setCurrentLine(int row)
@@ -133,17 +116,6 @@ void SalesVoucher::setCurrentLine(int row)
 QString SalesVoucher::clockText()
 {
     return QStringLiteral("现在时间是:") + Clock::todayText() + QLatin1Char(' ') + Clock::timeText();
-}
-
-void SalesVoucher::focus(const QString& field, bool selectAll)
-{
-    m_focus = field;
-    m_selectAll = selectAll;
-}
-
-void SalesVoucher::dbError(const QString& text)
-{
-    m_ui.showError(text);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -196,7 +168,7 @@ void SalesVoucher::pressF6()
 
 bool SalesVoucher::lookupProduct(const QString& sql, const QString& param, const QString& value, bool* found)
 {
-    Query q(m_db);
+    Query q(db());
     q.setSql(sql);
     q.bind(param, value);
     if (!q.open()) {
@@ -222,7 +194,7 @@ bool SalesVoucher::lookupProduct(const QString& sql, const QString& param, const
 
 bool SalesVoucher::stockAllows(bool* allowed)
 {
-    Query q(m_db);
+    Query q(db());
     q.setSql(QStringLiteral("select * from kucun where spbh=:SPBH"));
     q.bind(QStringLiteral("SPBH"), m_product.spbh);
     if (!q.open()) {
@@ -260,7 +232,7 @@ bool SalesVoucher::enterProductCode()
             return false;
     }
     if (!found) {
-        m_ui.showMessage(QStringLiteral("查无此商品，请重新输入"));
+        ui().showMessage(QStringLiteral("查无此商品，请重新输入"));
         focus(Spmc, true);
         return false;
     }
@@ -269,21 +241,21 @@ bool SalesVoucher::enterProductCode()
         if (!stockAllows(&allowed))
             return false;
         if (!allowed) {
-            m_ui.showMessage(QStringLiteral("该商品库存为零不能销售"));
+            ui().showMessage(QStringLiteral("该商品库存为零不能销售"));
             focus(Spmc, true);
             return false;
         }
     }
-    m_fields[Sl] = QStringLiteral("1");
+    setField(Sl, QStringLiteral("1"));
     const bool retail = text(Kh) == NonMember;
-    m_fields[Shoujia] = retail ? m_product.sale1 : m_product.sale2;
+    setField(Shoujia, retail ? m_product.sale1 : m_product.sale2);
     m_priceSource = retail ? PriceSource::Retail : PriceSource::Member;
-    m_fields[Spmc] = m_product.spmc;
+    setField(Spmc, m_product.spmc);
     if (!addLine())
         return false;
     if (pinyin && m_kind.pinyinLeavesZero) {
-        m_fields[Sl] = QStringLiteral("0");
-        m_fields[Shoujia] = QStringLiteral("0");
+        setField(Sl, QStringLiteral("0"));
+        setField(Shoujia, QStringLiteral("0"));
     }
     return true;
 }
@@ -291,7 +263,7 @@ bool SalesVoucher::enterProductCode()
 void SalesVoucher::enterQuantity()
 {
     if (m_hasProduct && (m_kind.enterWithoutName || !text(Spmc).isEmpty())) {
-        m_fields[Shoujia] = m_product.sale1;
+        setField(Shoujia, m_product.sale1);
         m_priceSource = PriceSource::Retail;
     }
     focus(Shoujia);
@@ -303,7 +275,7 @@ bool SalesVoucher::addPickedProduct()
         return false;
     if (!m_hasProduct) {
         // A cancelled picker leaves a name in the entry but no product behind it.
-        m_ui.showMessage(QStringLiteral("请先输入商品编码或用“…”选择商品"));
+        ui().showMessage(QStringLiteral("请先输入商品编码或用“…”选择商品"));
         focus(Spmc, true);
         return false;
     }
@@ -315,9 +287,9 @@ void SalesVoucher::pickProduct()
     if (refusedWithoutNumber())
         return;
     QStringList answers{kNone, kNone};
-    m_ui.pick(Dialogs::picker(m_kind.productPicker), answers);
+    ui().pick(Dialogs::picker(m_kind.productPicker), answers);
     if (answers.value(1) != kNone)
-        m_fields[Spmc] = answers.value(1);
+        setField(Spmc, answers.value(1));
     bool found = false;
     if (!lookupProduct(QStringLiteral("select * from spinfo where spbh=:SPBH"), QStringLiteral("SPBH"),
                        answers.value(0), &found))
@@ -331,7 +303,7 @@ bool SalesVoucher::addLine()
     double price = 0;
     double discount = 0;
     if (!TextUtil::toNumber(text(Sl), &sl)) {
-        m_ui.showMessage(QStringLiteral("数量“%1”不是数字，请重新输入").arg(text(Sl)));
+        ui().showMessage(QStringLiteral("数量“%1”不是数字，请重新输入").arg(text(Sl)));
         focus(Sl, true);
         return false;
     }
@@ -339,11 +311,11 @@ bool SalesVoucher::addLine()
         const bool empty = text(Shoujia).trimmed().isEmpty();
         // The message names the price list the empty price came from.
         if (empty && m_priceSource == PriceSource::Member && m_product.sale2.isEmpty())
-            m_ui.showMessage(QStringLiteral("该商品没有会员价，不能按会员价销售"));
+            ui().showMessage(QStringLiteral("该商品没有会员价，不能按会员价销售"));
         else if (empty && m_priceSource == PriceSource::Retail && m_product.sale1.isEmpty())
-            m_ui.showMessage(QStringLiteral("该商品没有零售价，不能按零售价销售"));
+            ui().showMessage(QStringLiteral("该商品没有零售价，不能按零售价销售"));
         else
-            m_ui.showMessage(QStringLiteral("售价“%1”不是数字，请重新输入").arg(text(Shoujia)));
+            ui().showMessage(QStringLiteral("售价“%1”不是数字，请重新输入").arg(text(Shoujia)));
         focus(m_priceReadOnly ? Spmc : Shoujia, true);
         return false;
     }
@@ -352,10 +324,10 @@ bool SalesVoucher::addLine()
 
     QString error;
     bool posted = false;
-    const bool written = m_db.transaction([&] {
+    const bool written = db().transaction([&] {
         if (!readPosted(&posted, &error) || posted)
             return false;
-        Query q(m_db);
+        Query q(db());
         q.close();
         q.clear();
         q.add(QStringLiteral("insert into %1(spbh,spmc,spxh,spgg,splb,spjl,sl,sale1,jine,zhekou,zhekouje,djbh,rq)")
@@ -386,16 +358,16 @@ bool SalesVoucher::addLine()
         return false;
     }
     if (!written) {
-        dbError(error.isEmpty() ? m_db.lastError() : error);
+        dbError(error.isEmpty() ? db().lastError() : error);
         return false;
     }
     if (!reloadGrid() || !reloadTotals())
         return false;
     // The new line is the selected one, so F7 takes off what was just scanned.
     m_currentLine = m_grid.recordCount() - 1;
-    m_fields[Spmc].clear();
-    m_fields[Sl].clear();
-    m_fields[Shoujia].clear();
+    setField(Spmc, QString());
+    setField(Sl, QString());
+    setField(Shoujia, QString());
     m_priceSource = PriceSource::Typed;
     focus(Spmc);
     return true;
@@ -408,7 +380,7 @@ bool SalesVoucher::amountsAllowed(const QString& quantityText, double quantity, 
     const bool positive = m_kind.positiveAmounts;
     const bool quantityOk = positive ? quantity > 0 && quantity <= kMaxQuantity : std::abs(quantity) <= kMaxQuantity;
     if (!quantityOk) {
-        m_ui.showMessage(positive
+        ui().showMessage(positive
                              ? QStringLiteral("数量“%1”不对：数量必须大于0，最多9999，请重新输入").arg(quantityText)
                              : QStringLiteral("数量“%1”不对：数量最多9999，请重新输入").arg(quantityText));
         focus(Sl, true);
@@ -416,7 +388,7 @@ bool SalesVoucher::amountsAllowed(const QString& quantityText, double quantity, 
     }
     const bool priceOk = positive ? price >= 0 && price <= kMaxPrice : std::abs(price) <= kMaxPrice;
     if (!priceOk) {
-        m_ui.showMessage(positive
+        ui().showMessage(positive
                              ? QStringLiteral("售价“%1”不对：售价必须在0到999999.99之间，请重新输入").arg(priceText)
                              : QStringLiteral("售价“%1”不对：售价最多999999.99，请重新输入").arg(priceText));
         focus(m_priceReadOnly ? Spmc : Shoujia, true);
@@ -429,13 +401,13 @@ bool SalesVoucher::discountAllowed(double* discount)
 {
     const QString t = text(Zhekou);
     if (!TextUtil::toNumber(t, discount)) {
-        m_ui.showMessage(QStringLiteral("折扣“%1”不是数字，请按F12修改折扣").arg(t));
+        ui().showMessage(QStringLiteral("折扣“%1”不是数字，请按F12修改折扣").arg(t));
         focus(Spmc, true);
         return false;
     }
     // 1 is no discount, 0.9 is 90 % payable; a discount never raises a price or turns it round.
     if (*discount < 0 || *discount > 1) {
-        m_ui.showMessage(QStringLiteral("折扣“%1”不对：折扣必须在0到1之间，请按F12修改折扣").arg(t));
+        ui().showMessage(QStringLiteral("折扣“%1”不对：折扣必须在0到1之间，请按F12修改折扣").arg(t));
         focus(Spmc, true);
         return false;
     }
@@ -446,13 +418,13 @@ bool SalesVoucher::refusedWithoutNumber()
 {
     if (m_noNumber.isEmpty())
         return false;
-    m_ui.showMessage(m_noNumber);
+    ui().showMessage(m_noNumber);
     return true;
 }
 
 bool SalesVoucher::readPosted(bool* posted, QString* error)
 {
-    Query q(m_db);
+    Query q(db());
     q.add(QStringLiteral("select lkje from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
     q.bind(QStringLiteral("DJBH"), text(Djbh));
     if (!q.open()) {
@@ -468,10 +440,10 @@ bool SalesVoucher::readPosted(bool* posted, QString* error)
 
 void SalesVoucher::leavePostedVoucher()
 {
-    m_ui.showMessage(QStringLiteral("单据%1已经过账，不能再修改，请在新单据上继续").arg(text(Djbh)));
+    ui().showMessage(QStringLiteral("单据%1已经过账，不能再修改，请在新单据上继续").arg(text(Djbh)));
     unloadGrid();
-    m_fields[Hjsl].clear();
-    m_fields[Hjje].clear();
+    setField(Hjsl, QString());
+    setField(Hjje, QString());
     if (drawNumber())
         showLeftoverLines();
     focus(Spmc);
@@ -501,15 +473,15 @@ bool SalesVoucher::reloadGrid()
 
 bool SalesVoucher::reloadTotals()
 {
-    Query q(m_db);
+    Query q(db());
     q.add(QStringLiteral("select sum(sl) as sl,sum(jine) as jine from  %1 where djbh=:DJBH").arg(m_kind.lineTable));
     q.bind(QStringLiteral("DJBH"), text(Djbh));
     if (!q.open()) {
         dbError(q.lastError());
         return false;
     }
-    m_fields[Hjsl] = q.text(QStringLiteral("sl"));
-    m_fields[Hjje] = q.text(QStringLiteral("jine"));
+    setField(Hjsl, q.text(QStringLiteral("sl")));
+    setField(Hjje, q.text(QStringLiteral("jine")));
     return true;
 }
 
@@ -522,24 +494,24 @@ void SalesVoucher::unloadGrid()
 
 bool SalesVoucher::drawNumber()
 {
-    const VoucherNumber::Result r = VoucherNumber::qdjh(m_db, m_kind.voucher, text(Rq));
+    const VoucherNumber::Result r = VoucherNumber::qdjh(db(), m_kind.voucher, text(Rq));
     if (!r.ok()) {
         // The screen must not stay on the number it had: that voucher is posted, held or
         // voided. Without a number it holds no voucher and does nothing but close.
         m_noNumber = QStringLiteral("%1\n本窗口不能再开单，请关闭本窗口").arg(r.error);
-        m_fields[Djbh].clear();
-        m_fields[Hjsl].clear();
-        m_fields[Hjje].clear();
+        setField(Djbh, QString());
+        setField(Hjsl, QString());
+        setField(Hjje, QString());
         unloadGrid();
         m_hasProduct = false;
-        m_ui.showError(m_noNumber);
+        ui().showError(m_noNumber);
         return false;
     }
     m_noNumber.clear();
-    m_fields[Djbh] = r.number;
+    setField(Djbh, r.number);
     if (m_kind.numberResetsHeader) {
-        m_fields[Ck] = m_warehouses.value(0);
-        m_fields[Czy] = LoginUser::name();
+        setField(Ck, m_warehouses.value(0));
+        setField(Czy, LoginUser::name());
     }
     return true;
 }
@@ -550,7 +522,7 @@ bool SalesVoucher::drawNumber()
 // cashier can see them and void them.
 void SalesVoucher::showLeftoverLines()
 {
-    Query q(m_db);
+    Query q(db());
     q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
     q.bind(QStringLiteral("DJBH"), text(Djbh));
     if (!q.open()) {
@@ -583,17 +555,17 @@ bool SalesVoucher::holdVoucher()
         return false;
     QString error;
     bool posted = false;
-    Query find(m_db);
+    Query find(db());
     find.add(QStringLiteral("select djbh from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
     find.bind(QStringLiteral("DJBH"), text(Djbh));
-    bool written = m_db.transaction([&] {
+    bool written = db().transaction([&] {
         if (!readPosted(&posted, &error) || posted)
             return false;
         if (!find.open()) {
             error = find.lastError();
             return false;
         }
-        Query q(m_db);
+        Query q(db());
         if (find.isEmpty()) {
             q.add(QStringLiteral("insert into %1(djbh,hjje,zhje,qkje,xm,rq,sj,khmc,ckmc,hjsl)")
                       .arg(m_kind.voucher.headerTable));
@@ -626,12 +598,12 @@ bool SalesVoucher::holdVoucher()
         return false;
     }
     if (!written) {
-        dbError(error.isEmpty() ? m_db.lastError() : error);
+        dbError(error.isEmpty() ? db().lastError() : error);
         return false;
     }
     unloadGrid();
-    m_fields[Hjsl] = QStringLiteral("0");
-    m_fields[Hjje] = QStringLiteral("0");
+    setField(Hjsl, QStringLiteral("0"));
+    setField(Hjje, QStringLiteral("0"));
     if (drawNumber())
         showLeftoverLines();
     focus(Spmc);
@@ -643,11 +615,11 @@ void SalesVoucher::recallVoucher()
     if (refusedWithoutNumber())
         return;
     QStringList answers{kNone};
-    m_ui.pick(Dialogs::picker(QStringLiteral("Tsphelp3_form")), answers);
+    ui().pick(Dialogs::picker(QStringLiteral("Tsphelp3_form")), answers);
     const QString number = answers.value(0);
     if (number == kNone)
         return;
-    m_fields[Djbh] = number;
+    setField(Djbh, number);
     m_currentLine = 0;
     if (reloadGrid())
         reloadTotals();
@@ -658,16 +630,16 @@ void SalesVoucher::deleteLine()
 {
     if (refusedWithoutNumber())
         return;
-    if (!m_ui.confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
+    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
         return;
     if (m_gridLoaded && m_grid.recordCount() > 0) {
         const int row = qBound(0, m_currentLine, m_grid.recordCount() - 1);
         QString error;
         bool posted = false;
-        const bool ok = m_db.transaction([&] {
+        const bool ok = db().transaction([&] {
             if (!readPosted(&posted, &error) || posted)
                 return false;
-            Query q(m_db);
+            Query q(db());
             q.add(QStringLiteral("delete from  %1 where djbh=:DJBH and spbh=:SPBH").arg(m_kind.lineTable));
             q.bind(QStringLiteral("DJBH"), text(Djbh));
             q.bind(QStringLiteral("SPBH"), m_grid.text(row, QStringLiteral("spbh")));
@@ -682,7 +654,7 @@ void SalesVoucher::deleteLine()
             return;
         }
         if (!ok) {
-            dbError(error.isEmpty() ? m_db.lastError() : error);
+            dbError(error.isEmpty() ? db().lastError() : error);
             return;
         }
     }
@@ -695,14 +667,14 @@ void SalesVoucher::voidVoucher()
 {
     if (refusedWithoutNumber())
         return;
-    if (!m_ui.confirm(kSystemPrompt, QStringLiteral("确实作废此单吗?"), Ui::Icon::Warning))
+    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实作废此单吗?"), Ui::Icon::Warning))
         return;
     QString error;
     bool posted = false;
-    const bool ok = m_db.transaction([&] {
+    const bool ok = db().transaction([&] {
         if (!readPosted(&posted, &error) || posted)
             return false;
-        Query q(m_db);
+        Query q(db());
         q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
         q.bind(QStringLiteral("DJBH"), text(Djbh));
         if (!q.execute()) {
@@ -724,17 +696,17 @@ void SalesVoucher::voidVoucher()
         return;
     }
     if (!ok) {
-        dbError(error.isEmpty() ? m_db.lastError() : error);
+        dbError(error.isEmpty() ? db().lastError() : error);
         return;
     }
     unloadGrid();
     if (drawNumber()) {
-        m_fields[Hjsl] = QStringLiteral("0");
-        m_fields[Hjje] = QStringLiteral("0");
+        setField(Hjsl, QStringLiteral("0"));
+        setField(Hjje, QStringLiteral("0"));
         showLeftoverLines();
     }
     focus(Spmc);
-    m_ui.showMessage(QStringLiteral("操作成功"));
+    ui().showMessage(QStringLiteral("操作成功"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -742,7 +714,7 @@ void SalesVoucher::voidVoucher()
 
 bool SalesVoucher::lookupMember(const QString& column, const QString& value)
 {
-    Query q(m_db);
+    Query q(db());
     // Cards and mobile numbers are found whatever the letter case typed.
     q.add(QStringLiteral("select * from  hyinfo where %1=:%2 collate nocase").arg(column, column.toUpper()));
     q.bind(column, value);
@@ -751,12 +723,12 @@ bool SalesVoucher::lookupMember(const QString& column, const QString& value)
         return false;
     }
     if (q.first()) {
-        m_fields[Kh] = Member;
+        setField(Kh, Member);
         m_memberCard = q.text(QStringLiteral("hykh"));
     } else {
-        m_fields[Kh] = NonMember;
+        setField(Kh, NonMember);
         m_memberCard.clear();
-        m_ui.showMessage(QStringLiteral("查无此信息"));
+        ui().showMessage(QStringLiteral("查无此信息"));
     }
     return true;
 }
@@ -766,7 +738,7 @@ void SalesVoucher::findMember()
     if (refusedWithoutNumber())
         return;
     QString answer = kNone;
-    m_ui.prompt(Dialogs::prompt(m_kind.memberPrompt), answer);
+    ui().prompt(Dialogs::prompt(m_kind.memberPrompt), answer);
     // Blanks around a typed or scanned card are not part of it.
     answer = answer.trimmed();
     const int length = TextUtil::gbkLength(answer);
@@ -781,9 +753,9 @@ void SalesVoucher::findMember()
             return;
     }
     if (length <= 1) {
-        m_fields[Kh] = NonMember;
+        setField(Kh, NonMember);
         m_memberCard.clear();
-        m_ui.showMessage(QStringLiteral("输入的条件不正确，请重新输入"));
+        ui().showMessage(QStringLiteral("输入的条件不正确，请重新输入"));
     }
 }
 
@@ -816,11 +788,11 @@ bool SalesVoucher::startCheckout(const CheckoutRunner& checkout)
         return false;
     const SaleHandover h = handover();
     if (h.total.isEmpty()) {
-        m_ui.showMessage(m_kind.noLinesMessage);
+        ui().showMessage(m_kind.noLinesMessage);
         return false;
     }
     // After a hold or a void the total reads "0" although nothing is on the voucher.
-    Query q(m_db);
+    Query q(db());
     q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
     q.bind(QStringLiteral("DJBH"), h.voucherNumber);
     if (!q.open()) {
@@ -828,21 +800,21 @@ bool SalesVoucher::startCheckout(const CheckoutRunner& checkout)
         return false;
     }
     if (q.integer(QStringLiteral("n")) == 0) {
-        m_ui.showMessage(m_kind.noLinesMessage);
+        ui().showMessage(m_kind.noLinesMessage);
         return false;
     }
     const CheckoutAnswer answer = checkout(h);
     if (!answer.posted)
         return false;
     unloadGrid();
-    m_fields[Hjsl].clear();
-    m_fields[Hjje].clear();
-    m_fields[Zhekou] = QStringLiteral("1");
+    setField(Hjsl, QString());
+    setField(Hjje, QString());
+    setField(Zhekou, QStringLiteral("1"));
     m_discountReadOnly = true;
-    m_fields[Kh] = NonMember;
+    setField(Kh, NonMember);
     m_memberCard.clear();
     if (!answer.nextNumber.isEmpty()) {
-        m_fields[Djbh] = answer.nextNumber;
+        setField(Djbh, answer.nextNumber);
         showLeftoverLines();
     } else if (drawNumber()) {
         showLeftoverLines();
@@ -858,7 +830,7 @@ void SalesVoucher::reprintReceipt()
 {
     // Posting writes the amount tendered and the time; the last posting is the latest date and
     // time (a held voucher paid later was inserted earlier).
-    Query q(m_db);
+    Query q(db());
     q.add(QStringLiteral("select djbh from %1 where lkje is not null order by rq desc,sj desc,ID desc limit 1")
               .arg(m_kind.voucher.headerTable));
     if (!q.open()) {
@@ -866,12 +838,12 @@ void SalesVoucher::reprintReceipt()
         return;
     }
     if (!q.first()) {
-        m_ui.showMessage(m_kind.nothingToReprint);
+        ui().showMessage(m_kind.nothingToReprint);
         return;
     }
     ReceiptData data;
     QString error;
-    if (!Receipt::load(m_db, m_kind, q.text(QStringLiteral("djbh")), &data, &error)) {
+    if (!Receipt::load(db(), m_kind, q.text(QStringLiteral("djbh")), &data, &error)) {
         dbError(error);
         return;
     }
@@ -879,8 +851,8 @@ void SalesVoucher::reprintReceipt()
     // Straight to the printer: bill.txt keeps the receipt of the last posting.
     if (!ReceiptPrinter::printText(Receipt::render(data), &error)) {
         if (error == ReceiptPrinter::openErrorText())
-            m_ui.showMessage(error);
+            ui().showMessage(error);
         else
-            m_ui.showError(error);
+            ui().showError(error);
     }
 }

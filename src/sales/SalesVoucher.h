@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/DbConnection.h"
+#include "core/FormState.h"
+#include "core/GridColumn.h"
 #include "sales/SaleHandover.h"
 #include "sales/SaleKind.h"
 
@@ -15,7 +17,7 @@ class Ui;
 // widgets: the texts of its fields, the lines of the voucher and every operation the keys
 // start. After each operation the window shows the texts again and puts the focus where
 // focusField() says, selecting the field's text when focusSelectAll() is true.
-class SalesVoucher {
+class SalesVoucher : public FormState {
 public:
     // Field names, the same as the controls' object names.
     static const QString Djbh, Czy, Rq, Ck, Zhekou, Kh, Spmc, Sl, Shoujia, Hjsl, Hjje;
@@ -27,30 +29,21 @@ public:
         QString sale1, sale2; // as texts; empty when the product has no such price
     };
 
-    struct GridColumn {
-        QString field;
-        QString caption;
-    };
     // The grid's columns in their order.
-    static const QList<GridColumn>& gridColumns();
+    static const GridColumns& gridColumns();
 
     // Letters A–Z / a–z only (a text that is blank after trimming counts too).
     static bool isPinyinCode(const QString& text);
 
     SalesVoucher(const SaleKind& kind, Ui& ui);
-    ~SalesVoucher();
-    SalesVoucher(const SalesVoucher&) = delete;
-    SalesVoucher& operator=(const SalesVoucher&) = delete;
+    ~SalesVoucher() override;
 
     // Opens the screen's connection, reads the settings and draws the first number. False,
     // with the reason shown, when the screen cannot work.
     bool create();
     const SaleKind& kind() const { return m_kind; }
-    DbConnection& db() { return m_db; }
 
     // Field texts. The window writes what the person types with setText.
-    QString text(const QString& field) const;
-    void setText(const QString& field, const QString& text);
     QStringList warehouses() const { return m_warehouses; }
     bool priceReadOnly() const { return m_priceReadOnly; }
     bool discountReadOnly() const { return m_discountReadOnly; }
@@ -60,10 +53,7 @@ public:
     bool hasCurrentProduct() const { return m_hasProduct; }
     const Product& currentProduct() const { return m_product; }
 
-    QString focusField() const { return m_focus; }
-    bool focusSelectAll() const { return m_selectAll; }
     // The window reports a focus moved by the mouse or Tab.
-    void setFocusField(const QString& field);
 
     // The voucher's lines as the grid shows them (no rows while the grid is unloaded).
     bool gridLoaded() const { return m_gridLoaded; }
@@ -75,7 +65,7 @@ public:
     static QString clockText();
 
     // Enter in any field: the field order and the entry path.
-    void enterPressed(const QString& field);
+    void enterPressed(const QString& field) override;
     // The function keys as this kind of screen binds them.
     void pressF5();
     void pressF6();
@@ -122,16 +112,11 @@ private:
     bool drawNumber();
     void showLeftoverLines();
     void unloadGrid();
-    void focus(const QString& field, bool selectAll = false);
     bool lookupMember(const QString& column, const QString& value);
-    void dbError(const QString& text);
 
     const SaleKind& m_kind;
-    Ui& m_ui;
-    DbConnection m_db;
     Query m_grid;
 
-    QHash<QString, QString> m_fields;
     QStringList m_warehouses;
     bool m_priceReadOnly = true;
     bool m_discountReadOnly = true;
@@ -143,6 +128,4 @@ private:
     QString m_noNumber;
     bool m_gridLoaded = false;
     int m_currentLine = 0;
-    QString m_focus;
-    bool m_selectAll = false;
 };

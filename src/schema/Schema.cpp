@@ -183,6 +183,18 @@ const QList<QStringList>& migrations()
             QStringLiteral("create index if not exists ix_hyinfo_sjhao_nocase on hyinfo(sjhao collate nocase)"),
         },
         salesFiguresIndexes(), // version 3
+        // Version 4: every stock count is kept (product, the quantity it replaced, the counted
+        // quantity, who, when), and so is every change of the cash box that is not a sale or a
+        // refund (handover, adjustment: when, who, old and new amount, the reason).
+        {createStatement({QStringLiteral("pdjl"),
+                          {c("ID", "auto"), c("spbh", "text(20)"), c("spmc", "text(30)"), c("yssl", "double"),
+                                    c("pdsl", "double"), c("czy", "text(12)"), c("rq", "text(10)"),
+                                    c("sj", "datetime")}}),
+         QStringLiteral("create index ix_pdjl_spbh on pdjl(spbh,ID)"),
+         createStatement({QStringLiteral("boxjl"),
+                          {c("ID", "auto"), c("sj", "datetime"), c("rq", "text(10)"), c("czy", "text(12)"),
+                                     c("lx", "text(10)"), c("yje", "currency"), c("xje", "currency"),
+                                     c("yy", "text(50)")}})},
     };
     return list;
 }

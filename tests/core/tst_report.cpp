@@ -11,9 +11,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 
@@ -440,10 +444,12 @@ private Q_SLOTS:
         QTest::newRow("13 digits, wrong check digit")
             << QStringLiteral("6901234567890") << int(Barcode::Kind::Code128) << -1;
         QTest::newRow("12 digits") << QStringLiteral("690123456789") << int(Barcode::Kind::Code128) << -1;
-        QTest::newRow("shop's own code") << QStringLiteral("A-0012") << int(Barcode::Kind::Code128) << -1;
+        QTest::newRow("shop's own code") << QStringLiteral("A-0012") << int(Barcode::Kind::Code128) << 90;
         QTest::newRow("Chinese cannot be encoded") << QStringLiteral("可乐") << int(Barcode::Kind::None) << 0;
         QTest::newRow("empty") << QString() << int(Barcode::Kind::None) << 0;
     }
+    // The layout zint gives: bars in the drawing with the quiet zones around them, the guard bars
+    // of an EAN-13 reaching down between the digit groups, the digits where they belong.
     void barcodeKinds()
     {
         QFETCH(QString, code);
@@ -455,22 +461,132 @@ private Q_SLOTS:
             QCOMPARE(barcode.modules(), modules);
         if (!barcode.isValid()) {
             QVERIFY(barcode.bars().isEmpty());
+            QVERIFY(!barcode.error().isEmpty());
             return;
         }
-        // Bars lie inside the symbol, do not touch, and cover it from its first to its last module.
-        QVERIFY(!barcode.bars().isEmpty());
-        QCOMPARE(barcode.bars().first().start, 0);
-        QCOMPARE(barcode.bars().last().start + barcode.bars().last().width, barcode.modules());
-        for (int i = 1; i < barcode.bars().size(); ++i)
-            QVERIFY(barcode.bars().at(i).start > barcode.bars().at(i - 1).start + barcode.bars().at(i - 1).width);
+        // Bars do not touch, and the symbol fills the drawing but for its quiet zones.
+        const QList<Barcode::Bar>& bars = barcode.bars();
+        for (int i = 1; i < bars.size(); ++i)
+            QVERIFY(bars.at(i).start > bars.at(i - 1).start + bars.at(i - 1).width);
+        const int left = bars.first().start;
+        const int right = int(barcode.size().width()) - (bars.last().start + bars.last().width);
+        QCOMPARE(bars.last().start + bars.last().width - left, barcode.modules());
+        QVERIFY(barcode.size().height() > barcode.barHeight());
         if (barcode.kind() == Barcode::Kind::Ean13) {
-            // Start guard 101, centre guard 01010 at modules 45 to 49, end guard 101.
-            QCOMPARE(barcode.bars().first(), (Barcode::Bar{0, 1}));
-            QCOMPARE(barcode.bars().at(1), (Barcode::Bar{2, 1}));
-            QVERIFY(barcode.bars().contains(Barcode::Bar{46, 1}));
-            QVERIFY(barcode.bars().contains(Barcode::Bar{48, 1}));
-            QCOMPARE(barcode.bars().last(), (Barcode::Bar{94, 1}));
+            QCOMPARE(left, 11);
+            QCOMPARE(right, 7);
+            // Start guard 101, centre guard 01010, end guard 101: the only bars reaching down.
+            QList<Barcode::Bar> guards;
+            for (const Barcode::Bar& b : bars)
+                if (b.height > barcode.barHeight())
+                    guards << b;
+            QCOMPARE(guards.size(), 6);
+            const QList<int> starts{11, 13, 57, 59, 103, 105};
+            for (int i = 0; i < 6; ++i) {
+                QCOMPARE(guards.at(i).start, starts.at(i));
+                QCOMPARE(guards.at(i).width, 1);
+            }
+            // The first digit left of the start guard, six digits under each half.
+            QCOMPARE(barcode.texts().size(), 3);
+            const Barcode::Text& first = barcode.texts().at(0);
+            QCOMPARE(first.text, QStringLiteral("6"));
+            QCOMPARE(first.align, Qt::Alignment(Qt::AlignRight));
+            QVERIFY(first.x <= 11);
+            QCOMPARE(barcode.texts().at(1).text, QStringLiteral("901234"));
+            QCOMPARE(barcode.texts().at(1).x, 11 + 24.0);
+            QCOMPARE(barcode.texts().at(2).text, QStringLiteral("567892"));
+            QCOMPARE(barcode.texts().at(2).x, 11 + 71.0);
+            for (const Barcode::Text& t : barcode.texts())
+                QVERIFY(t.baseline > barcode.barHeight());
+        } else {
+            // Code 128 wants ten modules of quiet zone on either side.
+            QCOMPARE(left, 10);
+            QCOMPARE(right, 10);
+            for (const Barcode::Bar& b : bars)
+                QCOMPARE(b.height, barcode.barHeight());
+            QCOMPARE(barcode.texts().size(), 1);
+            QCOMPARE(barcode.texts().first().text, code);
         }
+    }
+
+    // Bars are drawn a whole number of device dots per module, so each bar and space keeps its
+    // width exactly; what is on the page reads back as the bars zint laid out.
+    void barcodeSnapsToDots_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QRectF>("box");
+        QTest::addColumn<double>("scale"); // device dots per painter unit
+        QTest::newRow("EAN-13, 203 dpi label") << QStringLiteral("6901234567892") << QRectF(7.3, 5.6, 379.7, 151.9)
+                                               << 1.0;
+        QTest::newRow("EAN-13, 300 dpi label") << QStringLiteral("6901234567892") << QRectF(11.2, 3.1, 561.2, 224.4)
+                                               << 1.0;
+        QTest::newRow("EAN-13, millimetres on a 600 dpi printer")
+            << QStringLiteral("6901234567892") << QRectF(8, 13.5, 47.5, 19) << 600 / 25.4;
+        QTest::newRow("Code 128") << QStringLiteral("A-0012") << QRectF(4.5, 2.5, 520.3, 190.2) << 1.0;
+    }
+    void barcodeSnapsToDots()
+    {
+        QFETCH(QString, code);
+        QFETCH(QRectF, box);
+        QFETCH(double, scale);
+        const Barcode barcode(code);
+        QVERIFY(barcode.isValid());
+        QImage image(int(std::ceil((box.right() + 5) * scale)), int(std::ceil((box.bottom() + 5) * scale)),
+                     QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.scale(scale, scale);
+        const Barcode::Placement place = barcode.place(box, painter.deviceTransform());
+        barcode.paint(painter, box, QFont());
+        painter.end();
+
+        // A whole number of dots per module, as many as the box allows, on a dot boundary.
+        const double dots = place.module * scale;
+        QVERIFY(std::abs(dots - std::round(dots)) < 1e-6);
+        const double fit = qMin(box.width(), 2 * box.height()) * scale / barcode.size().width();
+        QCOMPARE(int(std::round(dots)), int(std::floor(fit)));
+        const int module = int(std::round(dots));
+        const int x0 = int(std::round(place.origin.x() * scale));
+        QVERIFY(std::abs(place.origin.x() * scale - x0) < 1e-6);
+        QVERIFY(place.origin.x() >= box.left() && place.origin.x() + barcode.size().width() * place.module <= box.right() + 1e-6);
+
+        // Read one line through the bars back into bars.
+        const int y = int((place.origin.y() + place.barsHeight / 2) * scale);
+        QList<Barcode::Bar> read;
+        for (int x = 0; x < image.width();) {
+            if (qGray(image.pixel(x, y)) >= 128) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < image.width() && qGray(image.pixel(x, y)) < 128)
+                ++x;
+            QCOMPARE((start - x0) % module, 0);
+            QCOMPARE((x - start) % module, 0);
+            read << Barcode::Bar{(start - x0) / module, (x - start) / module, 0};
+        }
+        QCOMPARE(read.size(), barcode.bars().size());
+        for (int i = 0; i < read.size(); ++i) {
+            QCOMPARE(read.at(i).start, barcode.bars().at(i).start);
+            QCOMPARE(read.at(i).width, barcode.bars().at(i).width);
+        }
+
+        // Guard bars reach below the others; the digits stand under the bars.
+        const double barsBottom = (place.origin.y() + place.barsHeight) * scale;
+        const int below = int(barsBottom + 0.25 * dots);
+        for (const Barcode::Bar& b : barcode.bars()) {
+            const int x = x0 + b.start * module + module / 2;
+            const bool guard = b.height > barcode.barHeight();
+            QCOMPARE(qGray(image.pixel(x, below)) < 128, guard);
+            if (guard)
+                QVERIFY(qGray(image.pixel(x, int(barsBottom + 4 * dots))) < 128);
+        }
+        int ink = 0;
+        for (int yy = int(barsBottom + dots); yy < image.height(); ++yy)
+            for (int x = x0; x < x0 + int(barcode.size().width()) * module; ++x)
+                ink += qGray(image.pixel(x, yy)) < 128;
+        QVERIFY(ink > 0);
     }
 
     // Product labels: 24 to an A4 sheet, so 25 labels take two sheets; the barcode digits are

@@ -6,6 +6,8 @@
 
 #include <zint.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -14,28 +16,35 @@ struct SymbolDeleter {
     void operator()(zint_symbol* s) const { ZBarcode_Delete(s); }
 };
 
-bool moduleSet(const zint_symbol* s, int row, int col)
-{
-    return (s->encoded_data[row][col >> 3] >> (col & 7)) & 1;
-}
+// zint's vector colour of the bars themselves (the others are colour separations we never ask for).
+constexpr int kForeground = -1;
 
-// The digits under the bars: a plain sans face, sized so that a digit stands `height` tall.
-QFont digitFont(const QFont& base, double height, QPaintDevice* device)
+// The digits under the bars: a plain sans face of the size zint gives.
+QFont digitFont(const QFont& base, double pixels)
 {
     QFont f(base);
     f.setFamilies(QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("Arial")} + base.families());
     f.setBold(false);
-    f.setPixelSize(100);
-    const double digit = QFontMetricsF(f, device).tightBoundingRect(QStringLiteral("0123456789")).height();
-    f.setPixelSize(qMax(1, int(100 * height / qMax(1.0, digit))));
+    f.setPixelSize(qMax(1, int(std::lround(pixels))));
     return f;
 }
 
-// Writes text centred on x with its baseline at y.
-void drawCentred(QPainter& painter, double x, double baseline, const QString& text)
+// Dots of the device per unit of the painter, across.
+double dotsPerUnit(const QTransform& toDevice)
 {
-    const double w = QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text);
-    painter.drawText(QPointF(x - w / 2, baseline), text);
+    const double d = std::hypot(toDevice.m11(), toDevice.m12());
+    return d > 0 ? d : 1.0;
+}
+
+// A point moved to the nearest whole device dot.
+QPointF snapped(const QPointF& p, const QTransform& toDevice)
+{
+    bool invertible = false;
+    const QTransform back = toDevice.inverted(&invertible);
+    if (!invertible)
+        return p;
+    const QPointF d = toDevice.map(p);
+    return back.map(QPointF(std::round(d.x()), std::round(d.y())));
 }
 
 } // namespace
@@ -71,25 +80,65 @@ Barcode::Barcode(const QString& code) : m_code(code.trimmed())
     const Kind kind = isEan13(m_code) ? Kind::Ean13 : Kind::Code128;
     symbol->symbology = kind == Kind::Ean13 ? BARCODE_EANX : BARCODE_CODE128;
     symbol->input_mode = UNICODE_MODE;
+    // The quiet zones the symbology asks for, and a scale of one drawing unit per module.
+    symbol->output_options |= BARCODE_QUIET_ZONES;
+    symbol->scale = 0.5f;
     const QByteArray data = m_code.toUtf8();
-    const int rc =
-        ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.constData()), int(data.size()));
-    if (rc >= ZINT_ERROR || symbol->rows < 1 || symbol->width < 1) {
+    int rc = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.constData()), int(data.size()));
+    if (rc < ZINT_ERROR)
+        rc = ZBarcode_Buffer_Vector(symbol.get(), 0);
+    if (rc >= ZINT_ERROR || !symbol->vector || symbol->width < 1) {
         m_error = QStringLiteral("无法生成条码：") + QString::fromUtf8(symbol->errtxt);
         return;
     }
-    m_kind = kind;
-    m_modules = symbol->width;
-    for (int x = 0; x < m_modules;) {
-        if (!moduleSet(symbol.get(), 0, x)) {
-            ++x;
+    const zint_vector& v = *symbol->vector;
+    for (const zint_vector_rect* r = v.rectangles; r; r = r->next) {
+        if (r->colour != kForeground)
             continue;
-        }
-        const int start = x;
-        while (x < m_modules && moduleSet(symbol.get(), 0, x))
-            ++x;
-        m_bars << Bar{start, x - start};
+        m_bars << Bar{int(std::lround(r->x)), int(std::lround(r->width)), r->height};
+        m_barHeight = m_barHeight > 0 ? qMin(m_barHeight, double(r->height)) : double(r->height);
     }
+    for (const zint_vector_string* s = v.strings; s; s = s->next) {
+        Text t;
+        t.text = QString::fromUtf8(reinterpret_cast<const char*>(s->text), s->length);
+        t.x = s->x;
+        t.baseline = s->y;
+        t.size = s->fsize;
+        t.width = s->width;
+        t.align = s->halign == 1 ? Qt::AlignLeft : s->halign == 2 ? Qt::AlignRight : Qt::AlignHCenter;
+        m_texts << t;
+    }
+    if (m_bars.isEmpty()) {
+        m_error = QStringLiteral("无法生成条码：") + m_code;
+        return;
+    }
+    std::sort(m_bars.begin(), m_bars.end(), [](const Bar& a, const Bar& b) { return a.start < b.start; });
+    m_size = QSizeF(v.width, v.height);
+    m_modules = symbol->width;
+    m_kind = kind;
+}
+
+Barcode::Placement Barcode::place(const QRectF& rect, const QTransform& toDevice) const
+{
+    Placement p;
+    if (!isValid() || rect.width() <= 0 || rect.height() <= 0)
+        return p;
+    const double across = m_size.width();
+    const double band = m_size.height() - m_barHeight; // guard descent and digits
+    double module = qMin(rect.width() / across, rect.height() * 2.0 / across);
+    // A whole number of dots per module: every bar and space keeps its exact proportion on the
+    // printer instead of being rounded differently from bar to bar.
+    const double dpu = dotsPerUnit(toDevice);
+    const double dots = std::floor(module * dpu + 1e-9);
+    if (dots >= 1)
+        module = dots / dpu;
+    const double width = across * module;
+    const double height = qMin(rect.height(), width * 0.75);
+    p.module = module;
+    p.origin = snapped(QPointF(rect.left() + (rect.width() - width) / 2, rect.top() + (rect.height() - height) / 2),
+                       toDevice);
+    p.barsHeight = qMax(module, height - band * module);
+    return p;
 }
 
 void Barcode::paint(QPainter& painter, const QRectF& rect, const QFont& font) const
@@ -97,75 +146,38 @@ void Barcode::paint(QPainter& painter, const QRectF& rect, const QFont& font) co
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
     painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
-    switch (m_kind) {
-    case Kind::Ean13:
-        paintEan13(painter, rect, font);
-        break;
-    case Kind::Code128:
-        paintCode128(painter, rect, font);
-        break;
-    case Kind::None:
+    if (!isValid()) {
         if (!m_code.isEmpty()) {
             painter.setPen(Qt::black);
             painter.setFont(font);
             painter.drawText(rect, Qt::AlignCenter | Qt::TextWordWrap, m_code);
         }
-        break;
+        painter.restore();
+        return;
+    }
+    const Placement p = place(rect, painter.deviceTransform());
+    const double m = p.module;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    for (const Bar& bar : m_bars)
+        painter.drawRect(QRectF(p.origin.x() + bar.start * m, p.origin.y(), bar.width * m,
+                                p.barsHeight + (bar.height - m_barHeight) * m));
+
+    painter.setPen(Qt::black);
+    for (const Text& t : m_texts) {
+        QFont f = digitFont(font, t.size * m);
+        // A long Code 128 text gets smaller type until it fits the room zint gives it.
+        const double room = (t.width > 0 ? t.width : m_size.width()) * m;
+        while (f.pixelSize() > 4 && QFontMetricsF(f, painter.device()).horizontalAdvance(t.text) > room)
+            f.setPixelSize(f.pixelSize() * 9 / 10);
+        painter.setFont(f);
+        const double advance = QFontMetricsF(f, painter.device()).horizontalAdvance(t.text);
+        double x = p.origin.x() + t.x * m;
+        if (t.align & Qt::AlignHCenter)
+            x -= advance / 2;
+        else if (t.align & Qt::AlignRight)
+            x -= advance;
+        painter.drawText(QPointF(x, p.origin.y() + p.barsHeight + (t.baseline - m_barHeight) * m), t.text);
     }
     painter.restore();
-}
-
-// The usual EAN-13 face: the first digit left of the start guard, six digits under each half,
-// the three guard bars reaching down between the digit groups.
-void Barcode::paintEan13(QPainter& painter, const QRectF& rect, const QFont& font) const
-{
-    const int leftQuiet = 11;
-    const int rightQuiet = 7;
-    const double total = leftQuiet + m_modules + rightQuiet;
-    // No wider than twice its height: a wide label field must not stretch the symbol beyond
-    // the sizes scanners are made for.
-    double module = rect.width() / total;
-    module = qMin(module, rect.height() * 2.0 / total);
-    const double width = module * total;
-    const double left = rect.left() + (rect.width() - width) / 2 + leftQuiet * module;
-    const double textHeight = module * 10;
-    const double height = qMin(rect.height(), module * total * 0.75);
-    const double top = rect.top() + (rect.height() - height) / 2;
-    const double barsBottom = top + height - textHeight;
-    const double guardBottom = barsBottom + textHeight / 2;
-
-    auto isGuard = [](int start) { return start < 3 || (start >= 45 && start < 50) || start >= 92; };
-    for (const Bar& bar : m_bars) {
-        const double bottom = isGuard(bar.start) ? guardBottom : barsBottom;
-        painter.drawRect(QRectF(left + bar.start * module, top, bar.width * module, bottom - top));
-    }
-
-    painter.setPen(Qt::black);
-    painter.setFont(digitFont(font, textHeight * 0.7, painter.device()));
-    const double baseline = barsBottom + textHeight * 0.8;
-    drawCentred(painter, left - module * (leftQuiet / 2.0 + 0.5), baseline, m_code.left(1));
-    drawCentred(painter, left + 24 * module, baseline, m_code.mid(1, 6));
-    drawCentred(painter, left + 71 * module, baseline, m_code.mid(7, 6));
-}
-
-void Barcode::paintCode128(QPainter& painter, const QRectF& rect, const QFont& font) const
-{
-    const int quiet = 10;
-    const double total = m_modules + 2 * quiet;
-    const double module = rect.width() / total;
-    const double textHeight = qMin(rect.height() * 0.3, qMax(module * 10, rect.height() * 0.2));
-    const double barsBottom = rect.bottom() - textHeight;
-    const double left = rect.left() + quiet * module;
-    for (const Bar& bar : m_bars)
-        painter.drawRect(QRectF(left + bar.start * module, rect.top(), bar.width * module, barsBottom - rect.top()));
-
-    painter.setPen(Qt::black);
-    QFont f = digitFont(font, textHeight * 0.6, painter.device());
-    // Long codes: smaller text until it fits under the bars.
-    while (f.pixelSize() > 4 && QFontMetricsF(f, painter.device()).horizontalAdvance(m_code) > rect.width())
-        f.setPixelSize(f.pixelSize() * 9 / 10);
-    painter.setFont(f);
-    drawCentred(painter, rect.center().x(), barsBottom + textHeight * 0.8, m_code);
 }

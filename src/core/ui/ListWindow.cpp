@@ -81,7 +81,7 @@ ListWindow::ListWindow(const LogicFactory& makeLogic, const QList<ListButton>& b
         tool->setAccessibleName(b.text);
         tool->setToolTip(b.hint.isEmpty() ? b.text : b.hint);
         tool->setStatusTip(b.hint);
-        tool->setIcon(style()->standardIcon(iconOf(b.name)));
+        tool->setIcon(b.icon.isNull() ? style()->standardIcon(iconOf(b.name)) : b.icon);
         tool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         tool->setFocusPolicy(Qt::NoFocus);
         std::function<void()> action = b.action;
@@ -124,6 +124,8 @@ ListWindow::ListWindow(const LogicFactory& makeLogic, const QList<ListButton>& b
         });
         bar->addWidget(tool);
         m_buttons.insert(b.name, tool);
+        if (b.needsRow || b.name == QLatin1String("delete") || b.name == QLatin1String("edit"))
+            m_rowButtons << b.name;
     }
 
     auto* top = new QHBoxLayout;
@@ -200,8 +202,8 @@ void ListWindow::showCurrent()
 void ListWindow::updateButtons()
 {
     // An empty list has nothing to delete or change until a 刷新 finds rows.
-    for (const char* name : {"delete", "edit"})
-        if (QToolButton* b = m_buttons.value(QLatin1String(name)))
+    for (const QString& name : std::as_const(m_rowButtons))
+        if (QToolButton* b = m_buttons.value(name))
             b->setEnabled(m_ready && m_logic->hasRows());
 }
 

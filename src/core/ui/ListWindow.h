@@ -4,8 +4,10 @@
 #include "core/ui/WidgetUi.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -24,6 +26,8 @@ struct ListButton {
     QString text; // "新增"
     QString hint; // status tip and tool tip
     std::function<void()> action; // the screen's own buttons; the standard ones have theirs
+    bool needsRow = false;        // disabled while the list is empty, as 删除 and 修改 are
+    QIcon icon = QIcon();         // the screen's own picture; none: the standard one for the name
 };
 
 // The list window of every master-data family: a maximised child of the main window without a
@@ -71,6 +75,7 @@ private:
     QLineEdit* m_filter = nullptr;
     QTimer* m_filterTimer = nullptr;
     QHash<QString, QToolButton*> m_buttons;
+    QStringList m_rowButtons; // the buttons that work on the current row
     std::function<void()> m_add;
     std::function<void(const QString&)> m_edit;
     bool m_ready = false;

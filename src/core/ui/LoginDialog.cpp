@@ -21,7 +21,6 @@ LoginDialog::LoginDialog(Ui* ui, QWidget* parent) : QDialog(parent), m_ui(ui ? u
     // A title bar without buttons: the dialog is left only through its own buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setStyleSheet(QStringLiteral("QLineEdit { padding: 2px; }"
-                                 "QLineEdit:focus { background-color: rgb(166, 202, 240); }"
                                  "QLineEdit#yhma { lineedit-password-character: 42; }"));
 
     auto* banner = new QLabel(QStringLiteral("翠湖超市收银系统"), this);

@@ -26,7 +26,6 @@ PickerDialogWindow::PickerDialogWindow(const PickerSpec& spec, QWidget* parent) 
     // Stays in front of the other windows, with a close box and nothing else.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowStaysOnTopHint);
-    setStyleSheet(QStringLiteral("QLineEdit:focus { background-color: rgb(166, 202, 240); }"));
 
     m_rows = std::make_unique<PagedQuery>(m_db, spec.query,
                                           spec.filterable ? PagedQuery::productFilterFields() : QStringList());

@@ -17,7 +17,6 @@ PromptDialogWindow::PromptDialogWindow(const PromptSpec& spec, QWidget* parent) 
     setWindowTitle(spec.caption);
     // A close box only: no help or resize buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setStyleSheet(QStringLiteral("QLineEdit:focus { background-color: rgb(166, 202, 240); }"));
 
     m_question = new QLabel(spec.question, this);
     m_question->setObjectName(QStringLiteral("Label1"));

@@ -18,6 +18,8 @@ CheckoutDialog::CheckoutDialog(const SaleKind& kind, const SaleHandover& handove
     // No title-bar buttons: the dialog is left by its own two buttons or Esc.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setMinimumWidth(520);
+    // The till's own look sets the entries' background, and a window's style sheet wins over the
+    // program's, so it states the focus colour again.
     setStyleSheet(QStringLiteral(
         "QDialog { background: #f4f6f9; }"
         "QLabel { font-size: 26px; font-weight: bold; color: #333; }"

@@ -49,17 +49,11 @@ public:
     {
         if (!index.isValid())
             return {};
-        const QString field = SalesVoucher::gridColumns().at(index.column()).field;
-        const bool money =
-            field == QLatin1String("sale1") || field == QLatin1String("jine") || field == QLatin1String("zhekouje");
-        const bool number = money || field == QLatin1String("sl") || field == QLatin1String("zhekou");
-        if (role == Qt::DisplayRole) {
-            if (money)
-                return TextUtil::money(m_voucher.lines().number(index.row(), field));
-            return m_voucher.lines().text(index.row(), field);
-        }
+        const GridColumn& column = SalesVoucher::gridColumns().at(index.column());
+        if (role == Qt::DisplayRole)
+            return column.display(m_voucher.lines().value(index.row(), column.field));
         if (role == Qt::TextAlignmentRole)
-            return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+            return QVariant::fromValue(column.effectiveAlignment());
         return {};
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -119,6 +113,8 @@ void SalesVoucherWindow::buildLayout()
 {
     const SaleKind& kind = m_voucher.kind();
     setMinimumSize(1000, 680);
+    // The till's own look sets the entries' background, and a window's style sheet wins over the
+    // program's, so it states the focus colour again.
     setStyleSheet(QStringLiteral(
         "QDialog { background: #f4f6f9; }"
         "QLineEdit, QComboBox { padding: 3px 5px; border: 1px solid #aab4c3; border-radius: 3px; background: white; }"

@@ -1,0 +1,4 @@
+#pragma once
+
+// The windows of accounts and cash, registered with the main menu.
+void registerAccountsScreens();

@@ -1,0 +1,661 @@
+#include "stock/GoodsVoucher.h"
+
+#include "core/Clock.h"
+#include "core/Dialogs.h"
+#include "core/LoginUser.h"
+#include "core/TextUtil.h"
+#include "core/Ui.h"
+#include "core/report/Report.h"
+
+const QString GoodsVoucher::Djbh = QStringLiteral("djbh");
+const QString GoodsVoucher::Czy = QStringLiteral("czy");
+const QString GoodsVoucher::Rq = QStringLiteral("rq");
+const QString GoodsVoucher::Ck = QStringLiteral("ck");
+const QString GoodsVoucher::Zhekou = QStringLiteral("zhekou");
+const QString GoodsVoucher::Gys = QStringLiteral("gys");
+const QString GoodsVoucher::Spmc = QStringLiteral("spmc");
+const QString GoodsVoucher::Sl = QStringLiteral("sl");
+const QString GoodsVoucher::Jinjia = QStringLiteral("jinjia");
+const QString GoodsVoucher::Hjsl = QStringLiteral("hjsl");
+const QString GoodsVoucher::Hjje = QStringLiteral("hjje");
+const QString GoodsVoucher::Xzdj = QStringLiteral("xzdj");
+const QString GoodsVoucher::Bcdj = QStringLiteral("bcdj");
+const QString GoodsVoucher::DeleteLine = QStringLiteral("ToolButton2");
+const QString GoodsVoucher::PrintVoucher = QStringLiteral("ToolButton3");
+const QString GoodsVoucher::Close = QStringLiteral("ToolButton5");
+const QString GoodsVoucher::Hcbc = QStringLiteral("hcbc");
+const QString GoodsVoucher::SupplierButton = QStringLiteral("SpeedButton1");
+const QString GoodsVoucher::ProductButton = QStringLiteral("SpeedButton2");
+
+namespace {
+
+const QString kSystemPrompt = QStringLiteral("系统提示");
+const QString kNone = QStringLiteral("~");
+// Quantities and prices a person types on a voucher stay below this.
+constexpr double kLargest = 1e8;
+
+bool lettersOnly(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        if (!((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'))))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const GridColumns& GoodsVoucher::gridColumns()
+{
+    static const GridColumns columns{
+        {QStringLiteral("spmc"), QStringLiteral("商品名称"), 200},
+        {QStringLiteral("spxh"), QStringLiteral("商品型号"), 100},
+        {QStringLiteral("spgg"), QStringLiteral("商品规格"), 100},
+        {QStringLiteral("sl"), QStringLiteral("数量"), 80, GridColumn::Format::Number},
+        {QStringLiteral("jinjia"), QStringLiteral("进价"), 80, GridColumn::Format::Money},
+        {QStringLiteral("jine"), QStringLiteral("金额"), 100, GridColumn::Format::Money},
+    };
+    return columns;
+}
+
+// The row id tells two lines of one product apart when one of them is deleted.
+GoodsVoucher::GoodsVoucher(const GoodsKind& kind, Ui& ui)
+    : FormState(ui),
+      m_kind(kind),
+      m_grid(db(), QStringLiteral("select rowid as rid,* from %1 where djbh=:DJBH order by rowid").arg(kind.lineTable)),
+      m_header(db())
+{
+    m_grid.bind(QStringLiteral("DJBH"), QString());
+    QStringList order{Djbh, Czy, Rq, Ck, Zhekou};
+    if (m_kind.hasSupplier)
+        order << Gys;
+    order << Spmc;
+    setEnterOrder(order);
+}
+
+GoodsVoucher::~GoodsVoucher() = default;
+
+bool GoodsVoucher::create()
+{
+    if (!openConnection())
+        return false;
+    Query q(db());
+    q.setSql(QStringLiteral("select * from ckinfo"));
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    m_warehouses.clear();
+    for (bool more = q.first(); more; more = q.next())
+        m_warehouses << q.text(QStringLiteral("ckmc"));
+    setEnabled(Xzdj, true);
+    setEnabled(Bcdj, false);
+    setEnabled(PrintVoucher, false);
+    focus(Spmc);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys
+
+void GoodsVoucher::enterPressed(const QString& field)
+{
+    if (field == Spmc) {
+        if (!text(Spmc).isEmpty())
+            enterProductCode();
+    } else if (field == Sl) {
+        enterQuantity();
+    } else if (field == Jinjia) {
+        focus(Hcbc);
+    } else if (field == Hcbc) {
+        addLine();
+    } else {
+        FormState::enterPressed(field);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// A new voucher
+
+void GoodsVoucher::newVoucher()
+{
+    if (m_open)
+        return;
+    setText(Ck, m_warehouses.value(0));
+    setText(Rq, Clock::todayText());
+    setText(Zhekou, QStringLiteral("1"));
+    const VoucherNumber::Result r = VoucherNumber::qdjh(db(), m_kind.voucher, text(Rq));
+    if (!r.ok()) {
+        ui().showError(r.error);
+        return;
+    }
+    setText(Djbh, r.number);
+    setText(Czy, LoginUser::name());
+    clearFields({Gys, Hjsl, Hjje, Spmc, Sl, Jinjia});
+    closeGrid();
+    m_header.close();
+    m_product = Product();
+    m_hasProduct = false;
+    m_open = true;
+    setEnabled(Bcdj, true);
+    setEnabled(Xzdj, false);
+    setEnabled(PrintVoucher, false);
+
+    // Lines left under this number by a screen that was never saved (a crash, a power cut)
+    // would otherwise count towards this voucher unseen; they are shown at once.
+    Query q(db());
+    q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    q.bind(QStringLiteral("DJBH"), r.number);
+    if (!q.open()) {
+        dbError(q.lastError());
+    } else if (q.integer(QStringLiteral("n")) > 0) {
+        m_unsaved.insert(r.number);
+        if (reloadGrid())
+            reloadTotals();
+    }
+    focus(Spmc);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Products
+
+bool GoodsVoucher::lookupProduct(const QString& column, const QString& code, bool* found)
+{
+    Query q(db());
+    q.add(QStringLiteral("select * from spinfo where %1=:%2").arg(column, column.toUpper()));
+    q.bind(column, code);
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    *found = q.first();
+    m_hasProduct = *found;
+    m_product = Product();
+    if (*found) {
+        m_product.spbh = q.text(QStringLiteral("spbh"));
+        m_product.spmc = q.text(QStringLiteral("spmc"));
+        m_product.spxh = q.text(QStringLiteral("spxh"));
+        m_product.spgg = q.text(QStringLiteral("spgg"));
+        m_product.splb = q.text(QStringLiteral("splb"));
+        m_product.spjl = q.text(QStringLiteral("spjl"));
+        m_product.jinjia = q.text(QStringLiteral("jinjia"));
+        m_product.sale1 = q.text(QStringLiteral("sale1"));
+    }
+    return true;
+}
+
+// The product number first, then the barcode a scanner sends, then (letters only) the pinyin code.
+bool GoodsVoucher::enterProductCode()
+{
+    const QString code = text(Spmc);
+    bool found = false;
+    if (!lookupProduct(QStringLiteral("spbh"), code, &found))
+        return false;
+    if (!found && !lookupProduct(QStringLiteral("tiaoma"), code.trimmed(), &found))
+        return false;
+    if (!found && lettersOnly(code.trimmed()) &&
+        !lookupProduct(QStringLiteral("pinma"), code.trimmed(), &found))
+        return false;
+    if (!found) {
+        ui().showMessage(QStringLiteral("查无此商品编号，请重新输入"));
+        focus(Spmc, true);
+        return false;
+    }
+    setText(Spmc, m_product.spmc);
+    focus(Sl);
+    return true;
+}
+
+void GoodsVoucher::pickProduct()
+{
+    QStringList answers{kNone, kNone};
+    ui().pick(Dialogs::picker(m_kind.productPicker), answers);
+    if (answers.value(1) != kNone)
+        setText(Spmc, answers.value(1));
+    bool found = false;
+    // A cancelled picker leaves no current product behind.
+    if (!lookupProduct(QStringLiteral("spbh"), answers.value(0), &found))
+        return;
+    focus(Sl);
+}
+
+void GoodsVoucher::pickSupplier()
+{
+    if (!m_kind.hasSupplier)
+        return;
+    QStringList answers{kNone, kNone};
+    ui().pick(Dialogs::picker(m_kind.supplierPicker), answers);
+    if (answers.value(1) != kNone)
+        setText(Gys, answers.value(1));
+}
+
+void GoodsVoucher::enterQuantity()
+{
+    if (m_hasProduct)
+        setText(Jinjia, m_product.jinjia);
+    focus(Jinjia);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lines
+
+bool GoodsVoucher::readNumber(const QString& field, const QString& caption, double* value)
+{
+    const QString t = text(field);
+    double v = 0;
+    bool ok = TextUtil::toNumber(t, &v) && v <= kLargest;
+    QString rule;
+    if (field == Sl) {
+        ok = ok && v > 0;
+        rule = QStringLiteral("请输入大于0的数字");
+    } else if (field == Zhekou) {
+        ok = ok && v > 0 && v <= 1;
+        rule = QStringLiteral("请输入0到1之间的数字（如0.9）");
+    } else {
+        ok = ok && v >= 0;
+        rule = QStringLiteral("请输入不小于0的数字");
+    }
+    if (!ok) {
+        ui().showMessage(QStringLiteral("%1“%2”不正确，%3").arg(caption, t, rule));
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+bool GoodsVoucher::headerExists(const QString& number, bool* exists)
+{
+    Query q(db());
+    q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
+    q.bind(QStringLiteral("DJBH"), number);
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    *exists = q.integer(QStringLiteral("n")) > 0;
+    return true;
+}
+
+bool GoodsVoucher::addLine()
+{
+    if (!m_open) {
+        ui().showMessage(QStringLiteral("请先按“新增单据”开始一张新单据，再录入商品"));
+        focus(Spmc);
+        return false;
+    }
+    const QString number = text(Djbh);
+    bool saved = false;
+    if (!headerExists(number, &saved))
+        return false;
+    if (saved) {
+        ui().showMessage(QStringLiteral("单据“%1”已经保存，不能再录入商品").arg(number));
+        focus(Djbh, true);
+        return false;
+    }
+    if (!m_hasProduct) {
+        ui().showMessage(QStringLiteral("请先输入商品编号、条码或拼音码，或用“…”选择商品"));
+        focus(Spmc, true);
+        return false;
+    }
+    double sl = 0;
+    double price = 0;
+    double discount = 0;
+    if (!readNumber(Sl, QStringLiteral("数量"), &sl)) {
+        focus(Sl, true);
+        return false;
+    }
+    if (!m_kind.priceEditable && text(Jinjia).trimmed().isEmpty()) {
+        ui().showMessage(QStringLiteral("商品“%1”没有进价，请先在商品信息中录入进价").arg(m_product.spmc));
+        focus(Spmc, true);
+        return false;
+    }
+    if (!readNumber(Jinjia, QStringLiteral("进价"), &price)) {
+        focus(m_kind.priceEditable ? Jinjia : Spmc, true);
+        return false;
+    }
+    if (!readNumber(Zhekou, QStringLiteral("折扣"), &discount)) {
+        focus(Zhekou, true);
+        return false;
+    }
+
+    Query q(db());
+    q.add(QStringLiteral("insert into %1(spbh,spmc,spxh,spgg,spjl,splb,sl,jinjia,jine,zhekou,djbh,rq)")
+              .arg(m_kind.lineTable));
+    q.add(QStringLiteral(" values(:SPBH,:SPMC,:SPXH,:SPGG,:SPJL,:SPlb,:SL,:JINJIA,:JINE,:ZHEKOU,:DJBH,:RQ)"));
+    q.bind(QStringLiteral("SPBH"), m_product.spbh);
+    q.bind(QStringLiteral("SPMC"), m_product.spmc);
+    q.bind(QStringLiteral("SPXH"), m_product.spxh);
+    q.bind(QStringLiteral("SPGG"), m_product.spgg);
+    q.bind(QStringLiteral("SPJL"), m_product.spjl);
+    q.bind(QStringLiteral("SPLB"), m_product.splb);
+    q.bind(QStringLiteral("SL"), sl);
+    q.bind(QStringLiteral("JINJIA"), price);
+    q.bind(QStringLiteral("JINE"), sl * price);
+    q.bind(QStringLiteral("ZHEKOU"), discount);
+    q.bind(QStringLiteral("DJBH"), number);
+    q.bind(QStringLiteral("RQ"), text(Rq));
+    if (!q.execute()) {
+        dbError(q.lastError());
+        return false;
+    }
+    m_unsaved.insert(number);
+    if (!reloadGrid() || !reloadTotals())
+        return false;
+    m_currentLine = m_grid.count() - 1;
+    clearFields({Spmc, Sl, Jinjia});
+    focus(Spmc);
+    return true;
+}
+
+bool GoodsVoucher::deleteLine()
+{
+    const bool hasRow = m_gridLoaded && m_grid.count() > 0;
+    if (hasRow) {
+        // A saved voucher's lines are its stock changes; taking one away would leave the header
+        // and the stock telling another story.
+        bool saved = false;
+        if (!headerExists(m_grid.text(qBound(0, m_currentLine, m_grid.count() - 1), QStringLiteral("djbh")), &saved))
+            return false;
+        if (saved) {
+            ui().showMessage(QStringLiteral("单据已经保存，不能删除记录"));
+            return false;
+        }
+    }
+    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
+        return false;
+    if (hasRow) {
+        const int row = qBound(0, m_currentLine, m_grid.count() - 1);
+        Query q(db());
+        q.add(QStringLiteral("delete from %1 where rowid=:RID").arg(m_kind.lineTable));
+        q.bind(QStringLiteral("RID"), m_grid.value(row, QStringLiteral("rid")));
+        if (!q.execute()) {
+            dbError(q.lastError());
+            return false;
+        }
+        if (!reloadGrid())
+            return false;
+    }
+    if (!reloadTotals())
+        return false;
+    focus(Spmc);
+    return true;
+}
+
+bool GoodsVoucher::reloadGrid()
+{
+    m_grid.bind(QStringLiteral("DJBH"), text(Djbh));
+    if (!m_grid.reload()) {
+        m_gridLoaded = false;
+        dbError(m_grid.lastError());
+        return false;
+    }
+    m_gridLoaded = true;
+    m_currentLine = qBound(0, m_currentLine, qMax(0, m_grid.count() - 1));
+    return true;
+}
+
+bool GoodsVoucher::reloadTotals()
+{
+    Query q(db());
+    q.add(QStringLiteral("select sum(sl) as sl,sum(jine) as jine from  %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    q.bind(QStringLiteral("DJBH"), text(Djbh));
+    if (!q.open()) {
+        dbError(q.lastError());
+        return false;
+    }
+    setText(Hjsl, q.text(QStringLiteral("sl")));
+    setText(Hjje, q.text(QStringLiteral("jine")));
+    return true;
+}
+
+void GoodsVoucher::closeGrid()
+{
+    // No voucher's number: the grid shows nothing.
+    m_grid.bind(QStringLiteral("DJBH"), QString());
+    m_grid.reload();
+    m_gridLoaded = false;
+    m_currentLine = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving
+
+// The stock row of a product follows every line; a product without one gets it now, from the
+// product master, so that received goods show in the stock.
+bool GoodsVoucher::writeStock(const Query& line, QString* error)
+{
+    const QString spbh = line.text(QStringLiteral("spbh"));
+    const double change = m_kind.stockSign * line.number(QStringLiteral("sl"));
+    Query stock(db());
+    stock.setSql(QStringLiteral("select * from kucun where spbh=:SPBH"));
+    stock.bind(QStringLiteral("SPBH"), spbh);
+    if (!stock.open()) {
+        *error = stock.lastError();
+        return false;
+    }
+    Query q(db());
+    if (stock.first()) {
+        q.setSql(QStringLiteral("update kucun set sl=:SL where spbh=:SPBH"));
+        q.bind(QStringLiteral("SL"), stock.number(QStringLiteral("sl")) + change);
+        q.bind(QStringLiteral("SPBH"), spbh);
+        if (!q.execute()) {
+            *error = q.lastError();
+            return false;
+        }
+        return true;
+    }
+    Query product(db());
+    product.setSql(QStringLiteral("select * from spinfo where spbh=:SPBH"));
+    product.bind(QStringLiteral("SPBH"), spbh);
+    if (!product.open()) {
+        *error = product.lastError();
+        return false;
+    }
+    // A product taken out of the master since keeps the columns its line copied.
+    const bool inMaster = product.first();
+    auto column = [&](const char* name) {
+        const QString c = QString::fromLatin1(name);
+        return inMaster ? product.value(c) : line.value(c);
+    };
+    const QVariant retail = inMaster ? product.value(QStringLiteral("sale1")) : QVariant();
+    q.add(QStringLiteral("insert into kucun(spbh,spmc,spxh,spgg,splb,spjl,jinjia,sl,shoujia,jine)"));
+    q.add(QStringLiteral(" values(:SPBH,:SPMC,:SPXH,:SPGG,:SPLB,:SPJL,:JINJIA,:SL,:SHOUJIA,:JINE)"));
+    q.bind(QStringLiteral("SPBH"), spbh);
+    q.bind(QStringLiteral("SPMC"), column("spmc"));
+    q.bind(QStringLiteral("SPXH"), column("spxh"));
+    q.bind(QStringLiteral("SPGG"), column("spgg"));
+    q.bind(QStringLiteral("SPLB"), column("splb"));
+    q.bind(QStringLiteral("SPJL"), column("spjl"));
+    const QVariant cost = column("jinjia");
+    q.bind(QStringLiteral("JINJIA"), cost.isNull() ? QVariant() : QVariant(Query::variantNumber(cost)));
+    q.bind(QStringLiteral("SL"), change);
+    q.bind(QStringLiteral("SHOUJIA"), retail.isNull() ? QVariant() : QVariant(Query::variantNumber(retail)));
+    q.bind(QStringLiteral("JINE"), change * Query::variantNumber(retail));
+    if (!q.execute()) {
+        *error = q.lastError();
+        return false;
+    }
+    return true;
+}
+
+bool GoodsVoucher::saveVoucher()
+{
+    if (!m_open) {
+        ui().showMessage(QStringLiteral("请先按“新增单据”开始一张新单据"));
+        return false;
+    }
+    const QString number = text(Djbh);
+    const QString prefix = m_kind.voucher.prefix;
+    bool wellFormed = number.size() == 16 && number.startsWith(prefix);
+    for (int i = prefix.size(); wellFormed && i < number.size(); ++i)
+        wellFormed = number.at(i).isDigit();
+    if (!wellFormed) {
+        ui().showMessage(
+            QStringLiteral("单据编号“%1”不正确，应为%2加8位日期和4位序号").arg(number, prefix));
+        focus(Djbh, true);
+        return false;
+    }
+    bool saved = false;
+    if (!headerExists(number, &saved))
+        return false;
+    if (saved) {
+        ui().showMessage(QStringLiteral("单据“%1”已经保存过，不能重复保存").arg(number));
+        return false;
+    }
+    if (m_kind.hasSupplier && text(Gys).trimmed().isEmpty()) {
+        ui().showMessage(QStringLiteral("请输入供应商"));
+        focus(Gys);
+        return false;
+    }
+    double discount = 0;
+    if (!readNumber(Zhekou, QStringLiteral("折扣"), &discount)) {
+        focus(Zhekou, true);
+        return false;
+    }
+    if (!reloadGrid() || !reloadTotals())
+        return false;
+    if (m_grid.count() == 0) {
+        ui().showMessage(QStringLiteral("本单还没有录入商品，不能保存"));
+        focus(Spmc);
+        return false;
+    }
+    double total = 0;
+    TextUtil::toNumber(text(Hjje), &total);
+
+    QString error;
+    const bool ok = db().transaction([&] {
+        Query q(db());
+        if (m_kind.owesAmount) {
+            q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje,qkje,hkje)")
+                      .arg(m_kind.voucher.headerTable));
+            q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE,:QKJE,:HKJE)"));
+            q.bind(QStringLiteral("QKJE"), total * discount);
+            q.bind(QStringLiteral("HKJE"), 0.0);
+        } else {
+            q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje)").arg(m_kind.voucher.headerTable));
+            q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE)"));
+        }
+        q.bind(QStringLiteral("DJBH"), number);
+        q.bind(QStringLiteral("RQ"), text(Rq));
+        q.bind(QStringLiteral("SJ"), Clock::timeText());
+        q.bind(QStringLiteral("GYSMC"), m_kind.hasSupplier ? text(Gys) : QString());
+        q.bind(QStringLiteral("ZDY"), text(Czy));
+        q.bind(QStringLiteral("ZHEKOU"), discount);
+        q.bind(QStringLiteral("HJJE"), total);
+        q.bind(QStringLiteral("ZKJE"), total * discount);
+        if (!q.execute()) {
+            error = q.lastError();
+            return false;
+        }
+        // Each line reads the stock afresh, so a product on several lines receives every one.
+        Query lines(db());
+        lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+        lines.bind(QStringLiteral("DJBH"), number);
+        if (!lines.open()) {
+            error = lines.lastError();
+            return false;
+        }
+        for (bool more = lines.first(); more; more = lines.next()) {
+            if (!writeStock(lines, &error))
+                return false;
+        }
+        return true;
+    });
+    if (!ok) {
+        ui().showError(QStringLiteral("数据保存失败：%1").arg(error.isEmpty() ? db().lastError() : error));
+        return false;
+    }
+    m_header.close();
+    m_header.clear();
+    m_header.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
+    m_header.bind(QStringLiteral("DJBH"), number);
+    if (!m_header.open())
+        dbError(m_header.lastError());
+    m_open = false;
+    m_unsaved.remove(number);
+    setEnabled(PrintVoucher, true);
+    setEnabled(Xzdj, true);
+    setEnabled(Bcdj, false);
+    ui().showMessage(QStringLiteral("数据保存成功"));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printing and closing
+
+bool GoodsVoucher::printVoucher()
+{
+    if (!m_header.isOpen() || m_header.isEmpty()) {
+        ui().showMessage(QStringLiteral("请先保存单据再打印"));
+        return false;
+    }
+    Query lines(db());
+    lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+    lines.bind(QStringLiteral("DJBH"), m_header.text(QStringLiteral("djbh")));
+    Query settings(db());
+    settings.setSql(QStringLiteral("select * from xtsz"));
+    if (!lines.open() || !settings.open()) {
+        dbError(lines.lastError().isEmpty() ? settings.lastError() : lines.lastError());
+        return false;
+    }
+    Report report(ui());
+    report.setConnection(m_kind.connectionName(1), lines);
+    report.setConnection(m_kind.connectionName(2), m_header);
+    report.setConnection(m_kind.connectionName(3), settings);
+    report.setPreviewTitle(m_kind.previewTitle, m_kind.previewMaximised);
+    report.setSetupTitle(m_kind.setupTitle);
+    report.setProjectFile(m_kind.reportFile);
+    bool shown = false;
+    if (report.open())
+        shown = report.execute();
+    report.close();
+    return shown;
+}
+
+bool GoodsVoucher::mayClose()
+{
+    // The numbers whose lines would be left without a header.
+    QStringList orphaned;
+    for (const QString& number : std::as_const(m_unsaved)) {
+        bool saved = false;
+        if (!headerExists(number, &saved))
+            return true;
+        if (saved)
+            continue;
+        Query q(db());
+        q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+        q.bind(QStringLiteral("DJBH"), number);
+        if (!q.open()) {
+            dbError(q.lastError());
+            return true;
+        }
+        if (q.integer(QStringLiteral("n")) > 0)
+            orphaned << number;
+    }
+    if (orphaned.isEmpty())
+        return true;
+    if (!ui().confirm(kSystemPrompt, QStringLiteral("本单尚未保存，放弃已录入的商品吗?"), Ui::Icon::Question))
+        return false;
+    QString error;
+    const bool ok = db().transaction([&] {
+        for (const QString& number : std::as_const(orphaned)) {
+            Query q(db());
+            q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+            q.bind(QStringLiteral("DJBH"), number);
+            if (!q.execute()) {
+                error = q.lastError();
+                return false;
+            }
+        }
+        return true;
+    });
+    if (!ok) {
+        dbError(error.isEmpty() ? db().lastError() : error);
+        return false;
+    }
+    m_unsaved.clear();
+    closeGrid();
+    return true;
+}
