@@ -63,7 +63,7 @@ bool QueryScreen::query()
     QString error;
     bool ok = run(m_spec.hasDates ? text(Rq1) : QString(), m_spec.hasDates ? text(Rq2) : QString(), &error);
     if (ok) {
-        m_rows = std::make_unique<PagedQuery>(db(), m_sql);
+        m_rows = std::make_shared<PagedQuery>(db(), m_sql);
         for (auto it = m_params.cbegin(); it != m_params.cend(); ++it)
             m_rows->bind(it.key(), it.value());
         ok = m_rows->reload();

@@ -55,8 +55,11 @@ public:
     // Counts the queries run, so a window knows when to show a new result.
     int generation() const { return m_generation; }
 
-    // The grid's rows, a page at a time; null before the first query.
+    // The grid's rows, a page at a time; null before the first query. A grid keeps its share
+    // of them while it shows them: the next query, or a message shown during it, never leaves
+    // the grid reading rows that are gone.
     PagedQuery* rows() { return m_rows.get(); }
+    std::shared_ptr<PagedQuery> sharedRows() const { return m_rows; }
     // The grid's statement and its parameters.
     QString resultSql() const { return m_sql; }
     const QVariantMap& resultParams() const { return m_params; }
@@ -89,7 +92,7 @@ private:
     int m_generation = 0;
     QString m_sql;
     QVariantMap m_params;
-    std::unique_ptr<PagedQuery> m_rows;
+    std::shared_ptr<PagedQuery> m_rows;
     std::unique_ptr<Query> m_result;
     ChartData m_chart;
 };

@@ -201,9 +201,11 @@ void QueryScreenWindow::showResult()
         return;
     m_shownGeneration = m_logic->generation();
     QueryTableModel* old = m_model;
+    const std::shared_ptr<PagedQuery> oldRows = m_shownRows;
     m_model = nullptr;
-    if (PagedQuery* rows = m_logic->rows()) {
-        m_model = new QueryTableModel(*rows, m_logic->spec().columns, this);
+    m_shownRows = m_logic->sharedRows();
+    if (m_shownRows) {
+        m_model = new QueryTableModel(*m_shownRows, m_logic->spec().columns, this);
         connect(
             m_model, &QueryTableModel::readFailed, this, [this](const QString& error) { m_ui->showError(error); },
             Qt::QueuedConnection);

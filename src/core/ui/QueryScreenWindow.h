@@ -56,6 +56,9 @@ private:
     WidgetUi m_ownUi;
     Ui* m_ui;
     std::unique_ptr<QueryScreen> m_logic;
+    // The rows the grid shows, kept until the grid shows others (they read through the
+    // logic's connection, so they go before the logic).
+    std::shared_ptr<PagedQuery> m_shownRows;
     bool m_ready = false;
     int m_shownGeneration = -1;
     QToolBar* m_bar = nullptr;

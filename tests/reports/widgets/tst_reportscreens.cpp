@@ -248,6 +248,30 @@ private Q_SLOTS:
         QCOMPARE(window->grid()->model()->data(window->grid()->model()->index(1, 6)).toString(), QStringLiteral("5"));
     }
 
+    // A query that fails shows its error while the grid still shows the last result: the grid
+    // may repaint behind the message box and must read rows that still exist.
+    void gridOutlivesAFailedQuery()
+    {
+        ScriptedUi ui;
+        auto window = openWindow(QStringLiteral("Tspxsph_form"), ui);
+        QVERIFY(window);
+        window->findChild<QDateEdit*>(QStringLiteral("rq1"))->setDate(QDate(2024, 3, 1));
+        window->findChild<QToolButton*>(QStringLiteral("ToolButton3"))->click();
+        QAbstractItemModel* shown = window->grid()->model();
+        QVERIFY(shown);
+        QVERIFY(m_shop->exec(QStringLiteral("drop table spxsph")));
+        QVERIFY(!window->logic().query());
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown.first().kind, QStringLiteral("error"));
+        // What a repaint behind the message box reads.
+        QCOMPARE(window->grid()->model(), shown);
+        QCOMPARE(shown->data(shown->index(0, 0)).toString(), QStringLiteral("1001"));
+        // Then the window shows that nothing was listed.
+        window->findChild<QToolButton*>(QStringLiteral("ToolButton3"))->click();
+        QVERIFY(!window->grid()->model());
+        QVERIFY(window->logic().chart().isEmpty());
+    }
+
     // Enter in 从 moves to 至; Enter in 至 runs 查询.
     void enterWalksTheDatesThenQueries()
     {
