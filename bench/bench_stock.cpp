@@ -1,10 +1,11 @@
 // Times the back office on a synthetic shop made by make_shop: saving a stock-in voucher of 200
 // lines (header and 200 stock rows in one transaction), opening the stocktaking list over every
-// stock row, and the supplier settlement's search over all stock-in vouchers. Prints medians.
+// stock row, opening the count dialog and saving a count, and the supplier settlement's search
+// over all stock-in vouchers. Prints medians of the wall-clock and the processor time.
 //
 //   bench_stock FOLDER [--runs N] [--lines N]
 //
-// The shop keeps the vouchers the benchmark saves.
+// The shop keeps the vouchers and the counts the benchmark saves.
 
 #include "SyntheticShop.h"
 #include "accounts/Settlement.h"
@@ -21,6 +22,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <ctime>
 #include <random>
 
 namespace {
@@ -48,31 +50,55 @@ public:
     QString openFileName(const QString&, const QString&) override { return {}; }
 };
 
+// Processor time of the process: on a busy machine the wall-clock time also holds the waits for
+// a processor, and a commit waits for the disk.
+double cpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+double at(QList<double> values, double fraction)
+{
+    std::sort(values.begin(), values.end());
+    if (values.isEmpty())
+        return 0;
+    return values[qMin(int(values.size()) - 1, int(fraction * (values.size() - 1) + 0.5))];
+}
+
+// The wall-clock and processor times of one kind of run.
 struct Stats {
     QList<double> ms;
-    double at(double fraction) const
+    QList<double> cpu;
+    QElapsedTimer wall;
+    double cpuStart = 0;
+
+    void start()
     {
-        QList<double> s = ms;
-        std::sort(s.begin(), s.end());
-        if (s.isEmpty())
-            return 0;
-        return s[qMin(int(s.size()) - 1, int(fraction * (s.size() - 1) + 0.5))];
+        cpuStart = cpuMs();
+        wall.start();
     }
+    void stop()
+    {
+        ms << wall.nsecsElapsed() / 1e6;
+        cpu << cpuMs() - cpuStart;
+    }
+    double median() const { return at(ms, 0.5); }
     QString line(const QString& name) const
     {
-        return QStringLiteral("%1: median %2 ms, 90% %3 ms, max %4 ms (%5 runs)")
+        return QStringLiteral("%1 (%2 runs):\n    wall-clock median %3 ms, 90% %4 ms, max %5 ms\n"
+                              "    processor  median %6 ms, 90% %7 ms, max %8 ms")
             .arg(name)
-            .arg(at(0.5), 0, 'f', 3)
-            .arg(at(0.9), 0, 'f', 3)
-            .arg(at(1.0), 0, 'f', 3)
-            .arg(ms.size());
+            .arg(ms.size())
+            .arg(at(ms, 0.5), 0, 'f', 2)
+            .arg(at(ms, 0.9), 0, 'f', 2)
+            .arg(at(ms, 1.0), 0, 'f', 2)
+            .arg(at(cpu, 0.5), 0, 'f', 2)
+            .arg(at(cpu, 0.9), 0, 'f', 2)
+            .arg(at(cpu, 1.0), 0, 'f', 2);
     }
 };
-
-double elapsedMs(const QElapsedTimer& t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
 
 } // namespace
 
@@ -155,10 +181,9 @@ int main(int argc, char** argv)
                     return failed(QStringLiteral("a line"));
             }
             voucher.setText(GoodsVoucher::Gys, QStringLiteral("第1食品批发部"));
-            QElapsedTimer t;
-            t.start();
+            saves.start();
             const bool saved = voucher.saveVoucher();
-            saves.ms << elapsedMs(t);
+            saves.stop();
             if (!saved || ui.shown != QStringList{QStringLiteral("数据保存成功")})
                 return failed(QStringLiteral("saving"));
             ui.shown.clear();
@@ -169,20 +194,27 @@ int main(int argc, char** argv)
     // count dialog on a product (it reads the whole stock list to move through).
     Stats lists;
     Stats dialogs;
+    Stats counts;
     int stockRows = 0;
     for (int r = 0; r < runs; ++r) {
-        QElapsedTimer t;
-        t.start();
+        lists.start();
         RecordList list(Stocktaking::list(), ui);
         if (!list.create())
             return failed(QStringLiteral("the stock list"));
-        lists.ms << elapsedMs(t);
+        lists.stop();
         stockRows = list.count();
-        t.restart();
+        dialogs.start();
         StockCount dialog(ui);
         if (!dialog.create(SyntheticShop::productNumber(products / 2)))
             return failed(QStringLiteral("the count dialog"));
-        dialogs.ms << elapsedMs(t);
+        dialogs.stop();
+        dialog.edited(StockCount::Sl, QString::number(999990 + r));
+        counts.start();
+        const bool counted = dialog.save();
+        counts.stop();
+        if (!counted)
+            return failed(QStringLiteral("saving a count"));
+        ui.shown.clear();
     }
 
     // The settlement search over every stock-in voucher, and over the unpaid ones.
@@ -197,11 +229,10 @@ int main(int argc, char** argv)
         for (int r = 0; r < runs; ++r) {
             for (Stats* stats : {&searches, &unpaid}) {
                 screen.setText(Settlement::Lx, stats == &unpaid ? QStringLiteral("未付") : QString());
-                QElapsedTimer t;
-                t.start();
+                stats->start();
                 if (!screen.search())
                     return failed(QStringLiteral("the settlement search"));
-                stats->ms << elapsedMs(t);
+                stats->stop();
                 if (stats == &searches)
                     vouchers = screen.vouchers().count();
             }
@@ -212,9 +243,10 @@ int main(int argc, char** argv)
     out() << saves.line(QStringLiteral("save a stock-in voucher of %1 lines").arg(linesPerVoucher)) << "\n";
     out() << lists.line(QStringLiteral("open the stock list (%1 rows)").arg(stockRows)) << "\n";
     out() << dialogs.line(QStringLiteral("open the count dialog over the same rows")) << "\n";
+    out() << counts.line(QStringLiteral("save a count in the dialog (the stock row and its count record)")) << "\n";
     out() << searches.line(QStringLiteral("settlement search, all %1 vouchers").arg(vouchers)) << "\n";
     out() << unpaid.line(QStringLiteral("settlement search, unpaid only")) << "\n";
-    const bool fast = saves.at(0.5) < 100 && lists.at(0.5) < 300 && searches.at(0.5) < 200;
+    const bool fast = saves.median() < 100 && lists.median() < 300 && searches.median() < 200;
     out() << (fast ? "all medians within their limits (100 / 300 / 200 ms)\n"
                    : "a median is NOT within its limit (100 / 300 / 200 ms)\n");
     return fast ? 0 : 3;

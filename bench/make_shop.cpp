@@ -3,7 +3,7 @@
 // one transaction, so a shop of a million sales lines takes well under a minute.
 //
 //   make_shop FOLDER [--products N] [--headers N] [--lines-per-voucher N] [--members N] [--days N]
-//                    [--stock-vouchers N] [--suppliers N]
+//                    [--stock-vouchers N] [--suppliers N] [--counts N]
 
 #include "SyntheticShop.h"
 #include "core/DbConnection.h"
@@ -32,6 +32,8 @@ struct Sizes {
     // The back office: suppliers and stock-in vouchers (5 lines each), half of them paid.
     int stockVouchers = 20000;
     int suppliers = 50;
+    // Stock counts kept by stocktaking, on random products over the same days.
+    int counts = 20000;
 };
 
 QTextStream& out()
@@ -310,6 +312,22 @@ bool fillStock(DbConnection& conn, const Sizes& n, QString* error)
         if (!w.run(q))
             return *error = w.error(), false;
     }
+    if (!w.prepare(q, QStringLiteral("insert into pdjl(spbh,spmc,yssl,pdsl,czy,rq,sj) values(?,?,?,?,?,?,?)")))
+        return *error = w.error(), false;
+    std::uniform_int_distribution<int> shrinkage(0, 5);
+    for (int c = 0; c < n.counts; ++c) {
+        const int i = anyProduct(rng);
+        const QDate date = first.addDays(int(qint64(c) * n.days / qMax(1, n.counts)));
+        q.addBindValue(productNumber(i));
+        q.addBindValue(QStringLiteral("商品%1").arg(i));
+        q.addBindValue(1000000.0);
+        q.addBindValue(1000000.0 - shrinkage(rng));
+        q.addBindValue(QStringLiteral("库管"));
+        q.addBindValue(date.toString(QStringLiteral("yyyy-MM-dd")));
+        q.addBindValue(date.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 18:00:00"));
+        if (!w.run(q))
+            return *error = w.error(), false;
+    }
     return true;
 }
 
@@ -346,6 +364,8 @@ int main(int argc, char** argv)
             ok = readInt(args, i, &n.stockVouchers);
         else if (a == QLatin1String("--suppliers"))
             ok = readInt(args, i, &n.suppliers);
+        else if (a == QLatin1String("--counts"))
+            ok = readInt(args, i, &n.counts);
         else if (folder.isEmpty() && !a.startsWith(QLatin1String("--")))
             folder = a;
         else
@@ -357,7 +377,7 @@ int main(int argc, char** argv)
     }
     if (folder.isEmpty()) {
         err() << "usage: make_shop FOLDER [--products N] [--headers N] [--lines-per-voucher N] [--members N] [--days "
-                 "N] [--stock-vouchers N] [--suppliers N]\n";
+                 "N] [--stock-vouchers N] [--suppliers N] [--counts N]\n";
         return 2;
     }
     if (n.headers > n.days * 9999 || n.stockVouchers > n.days * 9999) {
@@ -394,6 +414,6 @@ int main(int argc, char** argv)
     out() << "make_shop: " << file << ": " << n.products << " products with stock rows, " << n.members << " members, "
           << n.headers << " sales vouchers with " << qint64(n.headers) * n.linesPerVoucher << " lines, " << n.suppliers
           << " suppliers, " << n.stockVouchers << " stock-in vouchers with " << qint64(n.stockVouchers) * 5
-          << " lines, in " << timer.elapsed() / 1000.0 << " s\n";
+          << " lines, " << n.counts << " stock counts, in " << timer.elapsed() / 1000.0 << " s\n";
     return 0;
 }

@@ -1,8 +1,7 @@
 #include "accounts/ShiftHandover.h"
 
+#include "accounts/CashBox.h"
 #include "accounts/Journal.h"
-#include "core/Clock.h"
-#include "core/LoginUser.h"
 #include "core/TextUtil.h"
 #include "core/Ui.h"
 
@@ -89,14 +88,7 @@ void ShiftHandover::enterPressed(const QString& field)
 
 bool ShiftHandover::readBox(double* amount, QString* error)
 {
-    Query q(db());
-    q.setSql(QStringLiteral("select * from boxje"));
-    if (!q.open()) {
-        *error = q.lastError();
-        return false;
-    }
-    *amount = q.number(QStringLiteral("je"));
-    return true;
+    return CashBox::read(db(), amount, error);
 }
 
 // The cash box as it is now, in every field that starts from it, and its latest records.
@@ -158,36 +150,8 @@ bool ShiftHandover::setBox(double amount, const QString& kind, const QString& re
             moved = true;
             return false;
         }
-        Query q(db());
-        q.setSql(QStringLiteral("update boxje set je=:JE"));
-        q.bind(QStringLiteral("JE"), amount);
-        if (!q.execute()) {
-            error = q.lastError();
+        if (!CashBox::set(db(), old, amount, kind, reason, &error))
             return false;
-        }
-        if (q.rowsAffected() == 0) {
-            q.setSql(QStringLiteral("insert into boxje(je) values(:JE)"));
-            q.bind(QStringLiteral("JE"), amount);
-            if (!q.execute()) {
-                error = q.lastError();
-                return false;
-            }
-        }
-        q.close();
-        q.clear();
-        q.add(QStringLiteral("insert into boxjl(sj,rq,czy,lx,yje,xje,yy)"));
-        q.add(QStringLiteral("values(:SJ,:RQ,:CZY,:LX,:YJE,:XJE,:YY)"));
-        q.bind(QStringLiteral("SJ"), Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-        q.bind(QStringLiteral("RQ"), Clock::todayText());
-        q.bind(QStringLiteral("CZY"), LoginUser::name());
-        q.bind(QStringLiteral("LX"), kind);
-        q.bind(QStringLiteral("YJE"), TextUtil::roundTo(old, 4));
-        q.bind(QStringLiteral("XJE"), TextUtil::roundTo(amount, 4));
-        q.bind(QStringLiteral("YY"), reason);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
         return !journal || Journal::add(db(), Journal::handover(journalAmount), &error);
     });
     if (moved) {

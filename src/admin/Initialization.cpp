@@ -1,5 +1,6 @@
 #include "admin/Initialization.h"
 
+#include "accounts/CashBox.h"
 #include "admin/DatabaseBackup.h"
 #include "core/Clock.h"
 #include "core/DbConnection.h"
@@ -66,9 +67,15 @@ bool run(DbConnection& db, Ui& ui, const QList<bool>& ticked, QString* backupFil
             if (!ticked.value(i))
                 continue;
             for (const QString& statement : groups().at(i).statements) {
+                if (statement.contains(QLatin1String(":JE"))) {
+                    // The cash box goes to 0 through CashBox, which records who emptied it.
+                    double before = 0;
+                    if (!CashBox::read(db, &before, &error) ||
+                        !CashBox::set(db, before, 0.0, QStringLiteral("初始化"), QStringLiteral("数据初始化"), &error))
+                        return false;
+                    continue;
+                }
                 q.setSql(statement);
-                if (statement.contains(QLatin1String(":JE")))
-                    q.bind(QStringLiteral("JE"), 0.0);
                 if (!q.execute())
                     return error = q.lastError(), false;
             }

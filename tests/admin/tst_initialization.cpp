@@ -84,6 +84,16 @@ private Q_SLOTS:
         QCOMPARE(got, emptied);
         QCOMPARE(shop.scalar(QStringLiteral("select je from boxje")).toDouble(), cashBox);
         QCOMPARE(shop.count(QStringLiteral("boxje")), 1);
+        // Emptying the cash box is kept with the other changes that are not sales.
+        const bool emptiedBox = cashBox == 0.0;
+        QCOMPARE(shop.count(QStringLiteral("boxjl")), emptiedBox ? 1 : 0);
+        if (emptiedBox) {
+            QCOMPARE(shop.scalar(QStringLiteral("select lx from boxjl")).toString(), QStringLiteral("初始化"));
+            QCOMPARE(shop.scalar(QStringLiteral("select yje from boxjl")).toDouble(), 123.5);
+            QCOMPARE(shop.scalar(QStringLiteral("select xje from boxjl")).toDouble(), 0.0);
+            QCOMPARE(shop.scalar(QStringLiteral("select sj from boxjl")).toString(),
+                     QStringLiteral("2026-12-10 15:30:00"));
+        }
     }
 
     // Before anything goes, the shop is kept as a backup named after the moment, and the message
@@ -127,6 +137,7 @@ private Q_SLOTS:
         QVERIFY(!Initialization::run(shop.db(), ui, QList<bool>(6, true)));
         QVERIFY(emptyTables(shop).isEmpty());
         QCOMPARE(shop.scalar(QStringLiteral("select je from boxje")).toDouble(), 123.5);
+        QCOMPARE(shop.count(QStringLiteral("boxjl")), 0);
         QCOMPARE(ui.shown.size(), 1);
         QCOMPARE(ui.shown[0].kind, QStringLiteral("error"));
         QVERIFY(ui.shown[0].text.startsWith(QStringLiteral("初始化失败，数据没有改动")));

@@ -102,6 +102,15 @@ private Q_SLOTS:
         QCOMPARE(t.headers(), 0);
         QCOMPARE(t.stock(QStringLiteral("1001")), 120.0);
 
+        // Stock-in and return need their supplier; the scrap voucher has none to ask for.
+        if (kind->hasSupplier) {
+            t.ui.shown.clear();
+            QVERIFY(!t.save(QString()));
+            QCOMPARE(t.ui.texts(), QStringList{QStringLiteral("请输入供应商")});
+            QCOMPARE(t.headers(), 0);
+            QCOMPARE(t.stock(QStringLiteral("1001")), 120.0);
+            QVERIFY(t.voucher->isEnabled(V::Bcdj));
+        }
         QVERIFY2(t.save(), qPrintable(t.ui.lastText()));
         QCOMPARE(t.ui.lastText(), QStringLiteral("数据保存成功"));
         QCOMPARE(t.stock(QStringLiteral("1001")), 120.0 + kind->stockSign * 10);
@@ -392,6 +401,48 @@ private Q_SLOTS:
         QCOMPARE(t.lines(), linesBefore);
     }
 
+    // A price that is not a number is said and nothing is written: typed on the scrap voucher,
+    // or missing from the product master on the two vouchers whose price cannot be typed.
+    void priceRefusals_data()
+    {
+        QTest::addColumn<const GoodsKind*>("kind");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("price"); // null: the product master's, as Enter in the quantity fills it
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        const QString noCost = QStringLiteral("商品“无进价商品”没有进价，请先在商品信息中录入进价");
+        const QString bad = QStringLiteral("进价“%1”不正确，请输入不小于0的数字");
+        QTest::newRow("stock-in, no purchase price")
+            << &GoodsKind::stockIn() << QStringLiteral("8003") << QString() << noCost << V::Spmc;
+        QTest::newRow("return, no purchase price")
+            << &GoodsKind::supplierReturn() << QStringLiteral("8003") << QString() << noCost << V::Spmc;
+        QTest::newRow("scrap, no purchase price")
+            << &GoodsKind::scrap() << QStringLiteral("8003") << QString() << bad.arg(QString()) << V::Jinjia;
+        QTest::newRow("scrap, price not a number")
+            << &GoodsKind::scrap() << QStringLiteral("1001") << QStringLiteral("1.2元") << bad.arg(QStringLiteral("1.2元"))
+            << V::Jinjia;
+        QTest::newRow("scrap, negative price")
+            << &GoodsKind::scrap() << QStringLiteral("1001") << QStringLiteral("-1") << bad.arg(QStringLiteral("-1"))
+            << V::Jinjia;
+    }
+    void priceRefusals()
+    {
+        QFETCH(const GoodsKind*, kind);
+        QFETCH(QString, code);
+        QFETCH(QString, price);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        Desk t(*kind);
+        QVERIFY(t.open());
+        QVERIFY(addProduct(t.shop, QStringLiteral("8003"), QStringLiteral("无进价商品"), QVariant(), 2.0, 5));
+        t.voucher->newVoucher();
+        t.ui.shown.clear();
+        QVERIFY(!t.enter(code, QStringLiteral("2"), price));
+        QCOMPARE(t.ui.texts(), QStringList{message});
+        QCOMPARE(t.voucher->focusField(), focus);
+        QCOMPARE(t.lines(), 0);
+    }
+
     // Saving needs a supplier (stock-in and return), lines, and a number that was never saved.
     void saveRefusals()
     {
@@ -410,6 +461,14 @@ private Q_SLOTS:
         QCOMPARE(t.headers(), 0);
 
         QVERIFY(t.enter(QStringLiteral("1001"), QStringLiteral("1")));
+        // A discount typed over after the lines is checked again at saving.
+        t.voucher->setText(V::Zhekou, QStringLiteral("九折"));
+        QVERIFY(!t.save());
+        QCOMPARE(t.ui.lastText(), QStringLiteral("折扣“九折”不正确，请输入0到1之间的数字（如0.9）"));
+        QCOMPARE(t.voucher->focusField(), V::Zhekou);
+        QCOMPARE(t.headers(), 0);
+        QCOMPARE(t.stock(QStringLiteral("1001")), 120.0);
+        t.voucher->setText(V::Zhekou, QStringLiteral("1"));
         t.voucher->setText(V::Djbh, QStringLiteral("TH01-2024-3-5"));
         QVERIFY(!t.save());
         QCOMPARE(t.ui.lastText(), QStringLiteral("单据编号“TH01-2024-3-5”不正确，应为TH01加8位日期和4位序号"));

@@ -101,7 +101,8 @@ private Q_SLOTS:
         QCOMPARE(shop.count(QStringLiteral("jinhuodanrecord")), 2);
     }
 
-    // Closing with lines under an unsaved number asks; "Cancel" keeps the screen, OK removes them.
+    // Closing with lines under an unsaved number asks, by 关闭 or by the close box; "Cancel" keeps
+    // the screen, OK removes them.
     void closeWithUnsavedLines()
     {
         TestShop shop(true);
@@ -120,6 +121,19 @@ private Q_SLOTS:
         QTest::keyClick(price, Qt::Key_Return);
         QTest::keyClick(window.findChild<QPushButton*>(QStringLiteral("hcbc")), Qt::Key_Return);
         QCOMPARE(shop.scalar(QStringLiteral("select jine from jinhuodanrecordbf")).toDouble(), 2.4);
+
+        // The window's close box asks the same question; Cancel keeps the screen.
+        QString askedByCloseBox;
+        ModalDriver::when([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
+                          [&](QWidget* w) {
+                              auto* box = static_cast<QMessageBox*>(w);
+                              askedByCloseBox = box->text();
+                              box->reject();
+                          });
+        QVERIFY(!window.close());
+        QCOMPARE(askedByCloseBox, QStringLiteral("本单尚未保存，放弃已录入的商品吗?"));
+        QVERIFY(window.isVisible());
+        QCOMPARE(shop.count(QStringLiteral("jinhuodanrecordbf")), 1);
 
         QString asked;
         ModalDriver::when([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
