@@ -71,6 +71,18 @@ inline void acceptBox(QString* seen = nullptr)
          });
 }
 
+// The next message box: its text goes to `seen`, then it is cancelled (Escape).
+inline void rejectBox(QString* seen = nullptr)
+{
+    when([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
+         [seen](QWidget* w) {
+             auto* box = static_cast<QMessageBox*>(w);
+             if (seen)
+                 *seen = box->text();
+             box->reject();
+         });
+}
+
 // The next `count` message boxes, one after the other (a question and then its answer): each
 // text is appended to `seen` and the box accepted.
 inline void acceptBoxes(QStringList* seen, int count)

@@ -124,24 +124,14 @@ private Q_SLOTS:
 
         // The window's close box asks the same question; Cancel keeps the screen.
         QString askedByCloseBox;
-        ModalDriver::when([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
-                          [&](QWidget* w) {
-                              auto* box = static_cast<QMessageBox*>(w);
-                              askedByCloseBox = box->text();
-                              box->reject();
-                          });
+        ModalDriver::rejectBox(&askedByCloseBox);
         QVERIFY(!window.close());
         QCOMPARE(askedByCloseBox, QStringLiteral("本单尚未保存，放弃已录入的商品吗?"));
         QVERIFY(window.isVisible());
         QCOMPARE(shop.count(QStringLiteral("jinhuodanrecordbf")), 1);
 
         QString asked;
-        ModalDriver::when([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
-                          [&](QWidget* w) {
-                              auto* box = static_cast<QMessageBox*>(w);
-                              asked = box->text();
-                              box->reject();
-                          });
+        ModalDriver::rejectBox(&asked);
         window.findChild<QToolButton*>(QStringLiteral("ToolButton5"))->click();
         QCOMPARE(asked, QStringLiteral("本单尚未保存，放弃已录入的商品吗?"));
         QVERIFY(window.isVisible());
