@@ -231,7 +231,9 @@ bool Settlement::settle()
         ui().showMessage(QStringLiteral("单据“%1”已经结清，欠款金额为%2").arg(number, TextUtil::money(owed)));
         return false;
     }
-    if (!isNumber || amount <= 0 || amount > owed + 1e-9) {
+    // Compared to the cent like the owed amount: a voucher that owes fractions of a cent (goods by
+    // weight, a discount) is settled in full by the amount the field offers.
+    if (!isNumber || cents(amount) <= 0 || cents(amount) > owed) {
         ui().showMessage(
             QStringLiteral("结算金额“%1”不正确，应大于0且不超过欠款金额%2").arg(typed, TextUtil::money(owed)));
         focus(Fkje, true);

@@ -152,6 +152,37 @@ private Q_SLOTS:
         QCOMPARE(screen.vouchers().count(), 0);
     }
 
+    // The amount field offers what the voucher owes as saved, fractions of a cent included
+    // (quantities by weight, discounts); that amount settles the voucher in full.
+    void offeredAmountSettles_data()
+    {
+        QTest::addColumn<double>("total");
+        QTest::addColumn<double>("discount");
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("1.16 at 0.9: 1.044, rounds down") << 1.16 << 0.9 << QStringLiteral("1.044");
+        QTest::newRow("1.15 at 0.9: 1.035, rounds up") << 1.15 << 0.9 << QStringLiteral("1.035");
+        QTest::newRow("10.05 at 0.9: 9.045 plus a binary rest") << 10.05 << 0.9 << QStringLiteral("9.045");
+        QTest::newRow("3.333 at 1") << 3.333 << 1.0 << QStringLiteral("3.333");
+    }
+    void offeredAmountSettles()
+    {
+        QFETCH(double, total);
+        QFETCH(double, discount);
+        QFETCH(QString, offered);
+        Office t(SettlementKind::payables());
+        QVERIFY(t.open());
+        QVERIFY(t.voucher(QStringLiteral("A1"), QStringLiteral("2024-03-05"), QStringLiteral("甲"), total, discount));
+        QVERIFY(t.screen.search());
+        QCOMPARE(t.screen.text(S::Fkje), offered);
+        t.ui.confirms << true;
+        QVERIFY2(t.screen.settle(), qPrintable(t.ui.lastText()));
+        QCOMPARE(t.header(QStringLiteral("qkje"), QStringLiteral("A1")), 0.0);
+        QCOMPARE(t.header(QStringLiteral("hkje"), QStringLiteral("A1")), offered.toDouble());
+        t.screen.setText(S::Lx, QStringLiteral("已付"));
+        QVERIFY(t.screen.search());
+        QCOMPARE(t.listed(), QStringList{QStringLiteral("A1")});
+    }
+
     // A return saved by the return voucher screen owes what the supplier pays back: it shows
     // under "未收" with that amount, and the refund goes into jine2 and raises the journal.
     void savedReturn()
