@@ -192,6 +192,26 @@ private Q_SLOTS:
         QCOMPARE(t.shop.count(QStringLiteral("boxjl")), 0);
     }
 
+    // The cash box moved after the screen showed it (a sale was taken meanwhile): the figures
+    // the person decided on no longer hold, so nothing is booked and the new box is shown.
+    void boxMovedMeanwhile()
+    {
+        Till t;
+        QVERIFY(t.open());
+        t.screen.setText(H::Jbje, QStringLiteral("500"));
+        t.screen.enterPressed(H::Jbje);
+        QVERIFY(t.shop.exec(QStringLiteral("update boxje set je=850")));
+        QVERIFY(!t.screen.handOver());
+        QCOMPARE(t.ui.lastText(), QStringLiteral("钱箱金额已变为850，请核对后重新操作"));
+        QCOMPARE(t.box(), 850.0);
+        QCOMPARE(t.shop.count(QStringLiteral("xjls")), 0);
+        QCOMPARE(t.shop.count(QStringLiteral("boxjl")), 0);
+        QCOMPARE(t.screen.text(H::Boxje), QStringLiteral("850"));
+        QCOMPARE(t.screen.text(H::Boxye), QString());
+        QVERIFY(t.handOver(QStringLiteral("500")));
+        QCOMPARE(t.box(), 350.0);
+    }
+
     // A failing journal row takes the cash-box update back with it.
     void handoverIsOneTransaction()
     {

@@ -263,6 +263,14 @@ private Q_SLOTS:
         QCOMPARE(t.stock(QStringLiteral("1001")), 123.0);
         QCOMPARE(t.stock(QStringLiteral("1002")), 100.0);
 
+        // The lines of a saved voucher are its stock changes: they stay, and nothing is asked.
+        const int asked = t.ui.confirmTexts.size();
+        t.voucher->setCurrentLine(0);
+        QVERIFY(!t.voucher->deleteLine());
+        QCOMPARE(t.ui.lastText(), QStringLiteral("单据已经保存，不能删除记录"));
+        QCOMPARE(t.ui.confirmTexts.size(), asked);
+        QCOMPARE(t.lines(), 2);
+
         // The last line gone: both totals empty.
         Desk u(GoodsKind::scrap());
         QVERIFY(u.open());
