@@ -221,7 +221,7 @@ private Q_SLOTS:
         const QString a = QStringLiteral("甲供应商");
         QTest::newRow("everything of the period")
             << QString() << QString() << QString()
-            << QStringList{QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("B1")};
+            << QStringList{QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("B1"), QStringLiteral("C1")};
         QTest::newRow("supplier, blanks trimmed") << QStringLiteral(" 甲供应商 ") << QString() << QString()
                                                   << QStringList{QStringLiteral("A1"), QStringLiteral("A2")};
         QTest::newRow("number") << QString() << QStringLiteral(" A2") << QString() << QStringList{QStringLiteral("A2")};
@@ -229,7 +229,11 @@ private Q_SLOTS:
                                 << QStringList{QStringLiteral("A1"), QStringLiteral("B1")};
         QTest::newRow("paid") << QString() << QString() << QStringLiteral("已付") << QStringList{QStringLiteral("A2")};
         QTest::newRow("all") << QString() << QString() << QStringLiteral("全部")
-                             << QStringList{QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("B1")};
+                             << QStringList{QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("B1"),
+                                            QStringLiteral("C1")};
+        QTest::newRow("a status typed that is not an item")
+            << QString() << QString() << QStringLiteral("未")
+            << QStringList{QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("B1"), QStringLiteral("C1")};
         QTest::newRow("blank supplier matches nobody")
             << QStringLiteral("  ") << QString() << QString() << QStringList();
     }
@@ -247,6 +251,9 @@ private Q_SLOTS:
         QVERIFY(t.voucher(QStringLiteral("B1"), QStringLiteral("2024-03-05"), QStringLiteral("乙供应商"), 30));
         QVERIFY(t.voucher(QStringLiteral("B2"), QStringLiteral("2024-03-06"), QStringLiteral("乙供应商"), 30));
         QVERIFY(t.shop.exec(QStringLiteral("update jinhuodan set hkje=20,qkje=0 where djbh='A2'")));
+        // A voucher without an owed amount (as older returns were saved) shows without a status only.
+        QVERIFY(t.voucher(QStringLiteral("C1"), QStringLiteral("2024-03-05"), QStringLiteral("丙供应商"), 40));
+        QVERIFY(t.shop.exec(QStringLiteral("update jinhuodan set hkje=null,qkje=null where djbh='C1'")));
         t.screen.setText(S::Rq1, QStringLiteral("2024-03-01"));
         t.screen.setText(S::Gys, gys);
         t.screen.setText(S::Rkd, rkd);
