@@ -19,8 +19,7 @@ bool read(DbConnection& db, double* amount, QString* error)
     return true;
 }
 
-bool set(DbConnection& db, double before, double amount, const QString& kind, const QString& reason,
-         QString* error)
+bool set(DbConnection& db, double before, double amount, const QString& kind, const QString& reason, QString* error)
 {
     return db.transaction([&] {
         Query q(db);

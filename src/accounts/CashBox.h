@@ -15,7 +15,6 @@ bool read(DbConnection& db, double* amount, QString* error);
 // Sets the box to `amount` (creating its row if it is missing) and records the change from
 // `before` with its kind ("交班", "调整", "初始化") and reason. Runs inside the caller's
 // transaction when there is one.
-bool set(DbConnection& db, double before, double amount, const QString& kind, const QString& reason,
-         QString* error);
+bool set(DbConnection& db, double before, double amount, const QString& kind, const QString& reason, QString* error);
 
 } // namespace CashBox

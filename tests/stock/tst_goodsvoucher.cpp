@@ -427,11 +427,10 @@ private Q_SLOTS:
         QTest::newRow("scrap, no purchase price")
             << &GoodsKind::scrap() << QStringLiteral("8003") << QString() << bad.arg(QString()) << V::Jinjia;
         QTest::newRow("scrap, price not a number")
-            << &GoodsKind::scrap() << QStringLiteral("1001") << QStringLiteral("1.2元") << bad.arg(QStringLiteral("1.2元"))
-            << V::Jinjia;
-        QTest::newRow("scrap, negative price")
-            << &GoodsKind::scrap() << QStringLiteral("1001") << QStringLiteral("-1") << bad.arg(QStringLiteral("-1"))
-            << V::Jinjia;
+            << &GoodsKind::scrap() << QStringLiteral("1001") << QStringLiteral("1.2元")
+            << bad.arg(QStringLiteral("1.2元")) << V::Jinjia;
+        QTest::newRow("scrap, negative price") << &GoodsKind::scrap() << QStringLiteral("1001") << QStringLiteral("-1")
+                                               << bad.arg(QStringLiteral("-1")) << V::Jinjia;
     }
     void priceRefusals()
     {

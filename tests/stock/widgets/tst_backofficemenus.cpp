@@ -88,8 +88,9 @@ private Q_SLOTS:
             QVERIFY(shop.exec(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje,qkje,hkje) "
                                              "values('X1','2024-03-05','09:00:00','甲','库管老李',1,10,10,10,0)")
                                   .arg(QLatin1String(table))));
-        QVERIFY(shop.exec(QStringLiteral("insert into xjls(sj,rq,neirong,jiaje,jianje,ye,shuoming,czy) "
-                                         "values('2024-03-05 09:00:00','2024-03-05','交班营业额',5,0,5,'营业额款','甲')")));
+        QVERIFY(
+            shop.exec(QStringLiteral("insert into xjls(sj,rq,neirong,jiaje,jianje,ye,shuoming,czy) "
+                                     "values('2024-03-05 09:00:00','2024-03-05','交班营业额',5,0,5,'营业额款','甲')")));
         QVERIFY(shop.exec(QStringLiteral("update boxje set je=800")));
         QVERIFY(QFile::copy(QStringLiteral(POS_PROGRAM_DIR "/bj10.bmp"), shop.file(QStringLiteral("bj10.bmp"))));
 
