@@ -322,6 +322,33 @@ private Q_SLOTS:
         QVERIFY(!error.isEmpty());
     }
 
+    // A shop file from before the stock counts and the cash-box records were kept (version 3) is
+    // brought up to date: both record tables appear, usable, and every row the shop had stays.
+    void migrateAddsCountAndCashBoxRecords()
+    {
+        TestShop shop(true);
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY(shop.exec(QStringLiteral("drop table pdjl")));
+        QVERIFY(shop.exec(QStringLiteral("drop table boxjl")));
+        QVERIFY(shop.db().exec(QStringLiteral("pragma user_version = 3")));
+        const int stock = shop.count(QStringLiteral("kucun"));
+        QString error;
+        QVERIFY2(Schema::migrate(shop.db(), &error), qPrintable(error));
+        QCOMPARE(Schema::fileVersion(shop.db()), Schema::currentVersion());
+        QCOMPARE(shop.count(QStringLiteral("kucun")), stock);
+        QVERIFY(shop.exec(QStringLiteral("insert into pdjl(spbh,spmc,yssl,pdsl,czy,rq,sj) "
+                                         "values('1001','可口可乐',120,118,'库管','2024-03-05','2024-03-05 18:00:00')")));
+        QVERIFY(shop.exec(QStringLiteral("insert into boxjl(sj,rq,czy,lx,yje,xje,yy) "
+                                         "values('2024-03-05 18:00:00','2024-03-05','店长','调整',800,1000,'补零钱')")));
+        QCOMPARE(shop.scalar(QStringLiteral("select ID from pdjl")).toInt(), 1);
+        QCOMPARE(shop.scalar(QStringLiteral("select ID from boxjl")).toInt(), 1);
+        // Run again over the same file, nothing changes.
+        QVERIFY(shop.db().exec(QStringLiteral("pragma user_version = 3")));
+        QVERIFY2(Schema::migrate(shop.db(), &error), qPrintable(error));
+        QCOMPARE(shop.count(QStringLiteral("pdjl")), 1);
+        QCOMPARE(shop.count(QStringLiteral("boxjl")), 1);
+    }
+
     // A statement is prepared once per connection and run again with new values; its read
     // cursor is let go after each run, and a failed run leaves it usable.
     void statementsPreparedOnce()
