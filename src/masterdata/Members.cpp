@@ -139,7 +139,7 @@ bool MemberList::search()
     for (bool more = q.first(); more; more = q.next())
         if (moveToKey(q.text(kCard)))
             return true;
-    ui().showMessage(QStringLiteral("该会员不在筛选后的列表中，请先清空查找框"));
+    ui().showMessage(QStringLiteral("该会员不在筛选后的列表中，请先清空筛选框"));
     return false;
 }
 

@@ -282,7 +282,7 @@ private Q_SLOTS:
         ui.promptAnswers << QStringLiteral("13700000000");
         QVERIFY(!list.search());
         QCOMPARE(list.currentKey(), QStringLiteral("M004"));
-        QCOMPARE(ui.lastText(), QStringLiteral("该会员不在筛选后的列表中，请先清空查找框"));
+        QCOMPARE(ui.lastText(), QStringLiteral("该会员不在筛选后的列表中，请先清空筛选框"));
     }
 
     void deleteMember()

@@ -16,6 +16,19 @@
 
 namespace ModalDriver {
 
+// Makes `window` the application's active window, as a person's click on it would, and waits
+// until it is. (isActiveWindow() would already say yes for a dialog while its parent is active.)
+inline void activate(QWidget* window)
+{
+    QDeadlineTimer deadline(2000);
+    while (QApplication::activeWindow() != window && !deadline.hasExpired()) {
+        window->activateWindow();
+        QTest::qWait(10);
+    }
+    if (QApplication::activeWindow() != window)
+        qWarning("ModalDriver: the window never became active");
+}
+
 // Runs `step` on the first modal window that `match` accepts, polling until one shows or
 // `timeoutMs` passes. Schedule it before the action that opens (and waits in) the window.
 inline void when(const std::function<bool(QWidget*)>& match, const std::function<void(QWidget*)>& step,
@@ -29,6 +42,9 @@ inline void when(const std::function<bool(QWidget*)>& match, const std::function
         if (w && match(w)) {
             timer->stop();
             timer->deleteLater();
+            // Keys go where a person's would: to the window once it is the active one, not to
+            // the screen still active under it (whose keys would act there instead).
+            activate(w);
             step(w);
             return;
         }

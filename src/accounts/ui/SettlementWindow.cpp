@@ -2,6 +2,7 @@
 
 #include "core/ui/FormBuilder.h"
 #include "core/ui/QueryTableModel.h"
+#include "core/ui/ToolBar.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -14,7 +15,6 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -35,6 +35,7 @@ SettlementWindow::SettlementWindow(const SettlementKind& kind, QWidget* parent)
     m_form->setEdited([this](const QString& field, const QString& text) { m_logic.setText(field, text); });
     m_form->setEnter([this](const QString& field) { run([this, field] { m_logic.enterPressed(field); }); });
     buildLayout();
+    FormBuilder::nameEntriesByCaptions(this);
     m_ready = m_logic.create();
     refresh();
 }
@@ -47,42 +48,24 @@ void SettlementWindow::buildLayout()
     setMinimumSize(1000, 620);
 
     // The tool bar: close, moving in the list, settling, and the amount.
-    auto* bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setMovable(false);
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setIconSize(QSize(24, 24));
-    struct Tool {
-        QString name, text;
-        QStyle::StandardPixmap icon;
-        std::function<void()> action;
-    };
+    auto* bar = new ToolBar(this);
+    const auto press = [this](std::function<void()> action) { return [this, action] { run(action); }; };
+    bar->add({Settlement::Close, QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, [this] { reject(); }});
+    bar->addSeparator();
     const QList<Tool> tools{
-        {Settlement::Close, QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, [this] { reject(); }},
-        {Settlement::First, QStringLiteral("首条"), QStyle::SP_MediaSkipBackward,
-         [this] { run([this] { m_logic.first(); }); }},
-        {Settlement::Prior, QStringLiteral("上条"), QStyle::SP_MediaSeekBackward,
-         [this] { run([this] { m_logic.prior(); }); }},
-        {Settlement::Next, QStringLiteral("下条"), QStyle::SP_MediaSeekForward,
-         [this] { run([this] { m_logic.next(); }); }},
-        {Settlement::Last, QStringLiteral("末条"), QStyle::SP_MediaSkipForward,
-         [this] { run([this] { m_logic.last(); }); }},
-        {Settlement::Settle, QStringLiteral("结算"), QStyle::SP_DialogApplyButton,
-         [this] { run([this] { m_logic.settle(); }); }},
+        {Settlement::First, QStringLiteral("首条"), QStyle::SP_MediaSkipBackward, press([this] { m_logic.first(); }),
+         QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+        {Settlement::Prior, QStringLiteral("上条"), QStyle::SP_MediaSeekBackward, press([this] { m_logic.prior(); }),
+         QKeySequence(Qt::Key_PageUp)},
+        {Settlement::Next, QStringLiteral("下条"), QStyle::SP_MediaSeekForward, press([this] { m_logic.next(); }),
+         QKeySequence(Qt::Key_PageDown)},
+        {Settlement::Last, QStringLiteral("末条"), QStyle::SP_MediaSkipForward, press([this] { m_logic.last(); }),
+         QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        {Settlement::Settle, QStringLiteral("结算"), QStyle::SP_DialogApplyButton, press([this] { m_logic.settle(); }),
+         QKeySequence(Qt::CTRL | Qt::Key_S)},
     };
-    for (const Tool& t : tools) {
-        auto* b = new QToolButton(bar);
-        b->setObjectName(t.name);
-        b->setText(t.text);
-        b->setIcon(style()->standardIcon(t.icon));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, t.action);
-        bar->addWidget(b);
-        m_form->addButton(t.name, b);
-        if (t.name == Settlement::Close)
-            bar->addSeparator();
-    }
+    for (const Tool& t : tools)
+        m_form->addButton(t.name, bar->add(t));
     bar->addSeparator();
     auto* amountBox = new QWidget(bar);
     auto* amountLayout = new QHBoxLayout(amountBox);
@@ -124,12 +107,8 @@ void SettlementWindow::buildLayout()
     gys->setMinimumWidth(180);
     m_form->addEntry(Settlement::Gys, gys);
     filters->addWidget(gys, 1);
-    auto* pick = new QToolButton(this);
-    pick->setObjectName(Settlement::SupplierButton);
-    pick->setText(QStringLiteral("…"));
-    pick->setFocusPolicy(Qt::NoFocus);
-    connect(pick, &QToolButton::clicked, this, [this] { run([this] { m_logic.pickSupplier(); }); });
-    filters->addWidget(pick);
+    filters->addWidget(PickButton::make(Settlement::SupplierButton, QStringLiteral("供应商选择"), gys,
+                                        [this] { run([this] { m_logic.pickSupplier(); }); }, this));
     filters->addSpacing(10);
     filters->addWidget(new QLabel(kind.numberLabel, this));
     auto* rkd = new QLineEdit(this);

@@ -1,12 +1,16 @@
 #include "core/ui/FormBuilder.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QCheckBox>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 
 FormBuilder::FormBuilder(QWidget* owner) : QObject(owner), m_owner(owner) {}
@@ -15,6 +19,8 @@ QString FormBuilder::accessibleName(const QString& label)
 {
     QString name = label;
     name.remove(QRegularExpression(QStringLiteral("\\s")));
+    // "筛选(&F)：" is told as "筛选".
+    name.remove(QRegularExpression(QStringLiteral("\\(&.\\)|&|[：:]$")));
     return name;
 }
 
@@ -185,4 +191,85 @@ bool FormBuilder::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+QHBoxLayout* FormBuilder::confirmAndClose(const QString& confirmName, const std::function<void()>& confirm,
+                                          const QString& closeText, const QString& closeName)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    auto* ok = new QPushButton(QStringLiteral("确认"), m_owner);
+    ok->setObjectName(confirmName);
+    ok->setAccessibleName(QStringLiteral("确认"));
+    ok->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, confirm);
+    auto* close = new QPushButton(closeText, m_owner);
+    close->setObjectName(closeName);
+    close->setAccessibleName(closeText);
+    close->setAutoDefault(false);
+    if (auto* dialog = qobject_cast<QDialog*>(m_owner))
+        connect(close, &QPushButton::clicked, dialog, &QDialog::reject);
+    row->addWidget(ok);
+    row->addWidget(close);
+    addButton(confirmName, ok);
+    addButton(closeName, close);
+    return row;
+}
+
+namespace {
+
+bool isEntry(const QWidget* w)
+{
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QAbstractSpinBox*>(w);
+}
+
+// The entry an item of a layout holds, or the first widget of the layout it holds.
+QWidget* entryOf(QLayoutItem* item)
+{
+    while (item) {
+        if (QWidget* w = item->widget())
+            return isEntry(w) ? w : nullptr;
+        QLayout* inner = item->layout();
+        if (!inner || inner->count() == 0)
+            return nullptr;
+        item = inner->itemAt(0);
+    }
+    return nullptr;
+}
+
+// The item after `index` in its row: the next cell of a grid, the next non-spacer of a box.
+QLayoutItem* besideOf(QLayout* layout, int index)
+{
+    if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
+        int row = 0, column = 0, rows = 0, columns = 0;
+        grid->getItemPosition(index, &row, &column, &rows, &columns);
+        return grid->itemAtPosition(row, column + columns);
+    }
+    for (int i = index + 1; i < layout->count(); ++i)
+        if (!layout->itemAt(i)->spacerItem())
+            return layout->itemAt(i);
+    return nullptr;
+}
+
+} // namespace
+
+void FormBuilder::nameEntriesByCaptions(QWidget* screen)
+{
+    const QList<QLayout*> layouts = screen->findChildren<QLayout*>();
+    for (QLabel* label : screen->findChildren<QLabel*>()) {
+        if (label->buddy() || label->text().isEmpty())
+            continue;
+        for (QLayout* layout : layouts) {
+            const int index = layout->indexOf(label);
+            if (index < 0)
+                continue;
+            if (QWidget* entry = entryOf(besideOf(layout, index))) {
+                label->setBuddy(entry);
+                if (entry->accessibleName().isEmpty())
+                    entry->setAccessibleName(accessibleName(label->text()));
+            }
+            break;
+        }
+    }
 }

@@ -12,6 +12,7 @@
 
 class QAbstractButton;
 class QGridLayout;
+class QHBoxLayout;
 class QWidget;
 
 // Builds a screen's entries from its field table (label, entry with the field's object name,
@@ -45,6 +46,18 @@ public:
 
     // Shows the logic's texts, enabled states and focus.
     void refresh(const FormState& state);
+
+    // The 确认 / 关闭 row at the foot of a dialog: 确认 (object name `confirmName`) runs `confirm`,
+    // the other (`closeText`, object name "close") rejects the dialog. Both follow the logic's
+    // enabled states through addButton().
+    QHBoxLayout* confirmAndClose(const QString& confirmName, const std::function<void()>& confirm,
+                                 const QString& closeText = QStringLiteral("关闭"),
+                                 const QString& closeName = QStringLiteral("close"));
+
+    // Screens laid out by hand: each caption becomes the buddy of the entry beside it (to its
+    // right in the same row), and the entry takes the caption's words as its accessible name
+    // unless it has one. Done once after the layout is built.
+    static void nameEntriesByCaptions(QWidget* screen);
 
     // The accessible name of a label: its text without the blanks that space it out.
     static QString accessibleName(const QString& label);

@@ -2,6 +2,7 @@
 
 #include "core/ui/FormBuilder.h"
 #include "core/ui/QueryTableModel.h"
+#include "core/ui/ToolBar.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -12,7 +13,6 @@
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -33,6 +33,21 @@ QStyle::StandardPixmap iconOf(const QString& name)
         {QStringLiteral("close"), QStyle::SP_DialogCloseButton},
     };
     return icons.value(name, QStyle::SP_FileDialogContentsView);
+}
+
+// The keys of the standard buttons. 修改 is Enter and 删除 the Delete key on the grid; 上条 and
+// 下条 are the grid's own arrows.
+QKeySequence standardKey(const QString& name)
+{
+    static const QHash<QString, QKeySequence> keys{
+        {QStringLiteral("add"), QKeySequence(Qt::Key_Insert)},
+        {QStringLiteral("print"), QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {QStringLiteral("refresh"), QKeySequence(Qt::Key_F5)},
+        {QStringLiteral("first"), QKeySequence(Qt::CTRL | Qt::Key_Home)},
+        {QStringLiteral("last"), QKeySequence(Qt::CTRL | Qt::Key_End)},
+        {QStringLiteral("close"), QKeySequence(Qt::Key_Escape)},
+    };
+    return keys.value(name);
 }
 
 constexpr int kFilterDelayMs = 150;
@@ -67,23 +82,10 @@ ListWindow::ListWindow(const LogicFactory& makeLogic, const QList<ListButton>& b
     // A child of the main window without a system menu: it is left through 关闭.
     setWindowFlags(windowFlags() & ~Qt::WindowSystemMenuHint);
 
-    auto* bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setMovable(false);
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setIconSize(QSize(24, 24));
+    auto* bar = new ToolBar(this);
     for (const ListButton& b : buttons) {
         if (b.name == QLatin1String("first") || b.name == QLatin1String("close"))
             bar->addSeparator();
-        auto* tool = new QToolButton(bar);
-        tool->setObjectName(b.name);
-        tool->setText(b.text);
-        tool->setAccessibleName(b.text);
-        tool->setToolTip(b.hint.isEmpty() ? b.text : b.hint);
-        tool->setStatusTip(b.hint);
-        tool->setIcon(b.icon.isNull() ? style()->standardIcon(iconOf(b.name)) : b.icon);
-        tool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        tool->setFocusPolicy(Qt::NoFocus);
         std::function<void()> action = b.action;
         if (!action) {
             if (b.name == QLatin1String("add"))
@@ -118,11 +120,12 @@ ListWindow::ListWindow(const LogicFactory& makeLogic, const QList<ListButton>& b
             else if (b.name == QLatin1String("close"))
                 action = [this] { close(); };
         }
-        connect(tool, &QToolButton::clicked, this, [action] {
-            if (action)
-                action();
-        });
-        bar->addWidget(tool);
+        const QKeySequence key = b.key.isEmpty() ? standardKey(b.name) : b.key;
+        QToolButton* tool = bar->add(Tool{b.name, b.text, iconOf(b.name), [action] {
+                                              if (action)
+                                                  action();
+                                          },
+                                          key, b.hint, b.icon});
         m_buttons.insert(b.name, tool);
         if (b.needsRow || b.name == QLatin1String("delete") || b.name == QLatin1String("edit"))
             m_rowButtons << b.name;
@@ -133,10 +136,10 @@ ListWindow::ListWindow(const LogicFactory& makeLogic, const QList<ListButton>& b
     top->addWidget(bar);
     top->addStretch();
     if (!kind.filterFields.isEmpty()) {
-        auto* label = new QLabel(QStringLiteral("查找(&F)："), this);
+        auto* label = new QLabel(QStringLiteral("筛选(&F)："), this);
         m_filter = new QLineEdit(this);
         m_filter->setObjectName(QStringLiteral("filter"));
-        m_filter->setAccessibleName(QStringLiteral("查找"));
+        m_filter->setAccessibleName(QStringLiteral("筛选"));
         m_filter->setPlaceholderText(kind.filterHint);
         m_filter->setClearButtonEnabled(true);
         m_filter->setMinimumWidth(300);
@@ -236,6 +239,16 @@ void ListWindow::applyFilter()
 
 bool ListWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Esc in a filter that holds text empties the filter; only the next Esc closes the list.
+    if (watched == m_filter && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_filter->text().isEmpty()) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress) {
+            m_filter->clear();
+            applyFilter();
+        }
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == m_filter) {

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QKeySequence>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,7 @@ struct ListButton {
     std::function<void()> action; // the screen's own buttons; the standard ones have theirs
     bool needsRow = false;        // disabled while the list is empty, as 删除 and 修改 are
     QIcon icon = QIcon();         // the screen's own picture; none: the standard one for the name
+    QKeySequence key = {};        // the screen's own buttons' key; the standard ones have theirs
 };
 
 // The list window of every master-data family: a maximised child of the main window without a

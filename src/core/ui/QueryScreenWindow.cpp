@@ -2,6 +2,7 @@
 
 #include "core/ui/ChartPanel.h"
 #include "core/ui/QueryTableModel.h"
+#include "core/ui/ToolBar.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -12,7 +13,6 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -79,11 +79,7 @@ QueryScreenWindow::QueryScreenWindow(const LogicFactory& makeLogic, QWidget* par
     // A child of the main window without a system menu: it is left through 关闭.
     setWindowFlags(windowFlags() & ~Qt::WindowSystemMenuHint);
 
-    m_bar = new QToolBar(this);
-    m_bar->setObjectName(QStringLiteral("ToolBar1"));
-    m_bar->setMovable(false);
-    m_bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_bar->setIconSize(QSize(24, 24));
+    m_bar = new ToolBar(this);
     if (spec.hasDates) {
         m_rq1 = makeDateEdit(QueryScreen::Rq1, QStringLiteral("从"), m_bar);
         m_rq2 = makeDateEdit(QueryScreen::Rq2, QStringLiteral("至"), m_bar);
@@ -103,16 +99,18 @@ QueryScreenWindow::QueryScreenWindow(const LogicFactory& makeLogic, QWidget* par
         }
     }
     m_ownControls = m_bar->addSeparator();
-    addButton(QStringLiteral("ToolButton3"), QStringLiteral("查询"), QStyle::SP_FileDialogContentsView,
-              [this] { runQuery(); });
-    addButton(QStringLiteral("ToolButton10"), QStringLiteral("导出"), QStyle::SP_ArrowRight, [this] { exportGrid(); });
-    addButton(QStringLiteral("ToolButton1"), QStringLiteral("打印"), QStyle::SP_FileDialogDetailedView,
-              [this] { print(); });
+    m_bar->add({QStringLiteral("ToolButton3"), QStringLiteral("查询"), QStyle::SP_FileDialogContentsView,
+                [this] { runQuery(); }, QKeySequence(Qt::Key_F5)});
+    m_bar->add({QStringLiteral("ToolButton10"), QStringLiteral("导出"), QStyle::SP_ArrowRight, [this] { exportGrid(); },
+                QKeySequence(Qt::CTRL | Qt::Key_E)});
+    m_bar->add({QStringLiteral("ToolButton1"), QStringLiteral("打印"), QStyle::SP_FileDialogDetailedView,
+                [this] { print(); }, QKeySequence(Qt::CTRL | Qt::Key_P)});
     if (spec.hasChart)
-        addButton(QStringLiteral("savechart"), QStringLiteral("保存图表"), QStyle::SP_DialogSaveButton,
-                  [this] { saveChart(); });
+        m_bar->add({QStringLiteral("savechart"), QStringLiteral("保存图表"), QStyle::SP_DialogSaveButton,
+                    [this] { saveChart(); }});
     m_bar->addSeparator();
-    addButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, [this] { close(); });
+    m_bar->add({QStringLiteral("ToolButton5"), QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, [this] { close(); },
+                QKeySequence(Qt::Key_Escape)});
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
@@ -140,9 +138,14 @@ QueryScreenWindow::QueryScreenWindow(const LogicFactory& makeLogic, QWidget* par
     }
 
     m_ready = m_logic->create();
-    for (QToolButton* b : m_buttons)
+    for (QToolButton* b : m_bar->buttons())
         b->setEnabled(m_ready || b->objectName() == QLatin1String("ToolButton5"));
     showState();
+}
+
+QToolButton* QueryScreenWindow::button(const QString& name) const
+{
+    return m_bar->button(name);
 }
 
 QueryScreenWindow::~QueryScreenWindow()
@@ -150,22 +153,6 @@ QueryScreenWindow::~QueryScreenWindow()
     // The grid's model reads the logic's rows: it goes first.
     m_grid->setModel(nullptr);
     delete m_model;
-}
-
-void QueryScreenWindow::addButton(const QString& name, const QString& text, int icon,
-                                  const std::function<void()>& action)
-{
-    auto* tool = new QToolButton(m_bar);
-    tool->setObjectName(name);
-    tool->setText(text);
-    tool->setAccessibleName(text);
-    tool->setToolTip(text);
-    tool->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
-    tool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    tool->setFocusPolicy(Qt::NoFocus);
-    connect(tool, &QToolButton::clicked, this, action);
-    m_bar->addWidget(tool);
-    m_buttons.insert(name, tool);
 }
 
 QDateEdit* QueryScreenWindow::dateEdit(const QString& name) const

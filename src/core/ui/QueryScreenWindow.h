@@ -12,7 +12,7 @@
 class ChartPanel;
 class QDateEdit;
 class QTableView;
-class QToolBar;
+class ToolBar;
 class QToolButton;
 class QueryTableModel;
 
@@ -33,7 +33,7 @@ public:
     QueryScreen& logic() { return *m_logic; }
     QTableView* grid() const { return m_grid; }
     ChartPanel* chartPanel() const { return m_chart; }
-    QToolButton* button(const QString& name) const { return m_buttons.value(name); }
+    QToolButton* button(const QString& name) const;
     QDateEdit* dateEdit(const QString& name) const;
 
     // The screen's own controls, placed in the tool bar before 查询.
@@ -49,7 +49,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void addButton(const QString& name, const QString& text, int icon, const std::function<void()>& action);
     void showState();
     void showResult();
 
@@ -61,12 +60,11 @@ private:
     std::shared_ptr<PagedQuery> m_shownRows;
     bool m_ready = false;
     int m_shownGeneration = -1;
-    QToolBar* m_bar = nullptr;
+    ToolBar* m_bar = nullptr;
     QAction* m_ownControls = nullptr; // where the screen's own controls go
     QDateEdit* m_rq1 = nullptr;
     QDateEdit* m_rq2 = nullptr;
     QTableView* m_grid = nullptr;
     QueryTableModel* m_model = nullptr;
     ChartPanel* m_chart = nullptr;
-    QHash<QString, QToolButton*> m_buttons;
 };

@@ -1,13 +1,13 @@
 #include "core/ui/RecordDialog.h"
 
 #include "core/ui/FormBuilder.h"
+#include "core/ui/ToolBar.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QStyle>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -31,32 +31,24 @@ RecordDialog::RecordDialog(const LogicFactory& makeLogic, const QString& key, QW
 
     const bool edit = logic.mode() == RecordForm::Mode::Edit;
     if (edit) {
-        auto* bar = new QToolBar(this);
-        bar->setObjectName(QStringLiteral("ToolBar1"));
-        bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        bar->setMovable(false);
-        struct Tool {
-            QString name, text;
-            QStyle::StandardPixmap icon;
-            std::function<void()> action;
-        };
+        auto* bar = new ToolBar(this);
+        const auto press = [this](std::function<void()> action) { return [this, action] { run(action); }; };
         const QList<Tool> tools{
-            {RecordForm::Save, QStringLiteral("保存"), QStyle::SP_DialogSaveButton, [this] { m_logic->save(); }},
-            {QStringLiteral("first"), QStringLiteral("首条"), QStyle::SP_MediaSkipBackward, [this] { m_logic->first(); }},
-            {QStringLiteral("prior"), QStringLiteral("上条"), QStyle::SP_MediaSeekBackward, [this] { m_logic->prior(); }},
-            {QStringLiteral("next"), QStringLiteral("下条"), QStyle::SP_MediaSeekForward, [this] { m_logic->next(); }},
-            {QStringLiteral("last"), QStringLiteral("末条"), QStyle::SP_MediaSkipForward, [this] { m_logic->last(); }},
+            {RecordForm::Save, QStringLiteral("保存"), QStyle::SP_DialogSaveButton, press([this] { m_logic->save(); }),
+             QKeySequence(Qt::CTRL | Qt::Key_S)},
+            {QStringLiteral("first"), QStringLiteral("首条"), QStyle::SP_MediaSkipBackward,
+             press([this] { m_logic->first(); }), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            {QStringLiteral("prior"), QStringLiteral("上条"), QStyle::SP_MediaSeekBackward,
+             press([this] { m_logic->prior(); }), QKeySequence(Qt::Key_PageUp)},
+            {QStringLiteral("next"), QStringLiteral("下条"), QStyle::SP_MediaSeekForward,
+             press([this] { m_logic->next(); }), QKeySequence(Qt::Key_PageDown)},
+            {QStringLiteral("last"), QStringLiteral("末条"), QStyle::SP_MediaSkipForward,
+             press([this] { m_logic->last(); }), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
         };
-        for (const Tool& t : tools) {
-            QToolButton* b = toolButton(t.name, t.text, t.icon);
-            connect(b, &QToolButton::clicked, this, [this, action = t.action] { run(action); });
-            bar->addWidget(b);
-            m_form->addButton(t.name, b);
-        }
+        for (const Tool& t : tools)
+            m_form->addButton(t.name, bar->add(t));
         bar->addSeparator();
-        QToolButton* close = toolButton(QStringLiteral("close"), QStringLiteral("关闭"), QStyle::SP_DialogCloseButton);
-        connect(close, &QToolButton::clicked, this, &QDialog::reject);
-        bar->addWidget(close);
+        bar->add({QStringLiteral("close"), QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, [this] { reject(); }});
         layout->addWidget(bar);
     }
 
@@ -71,38 +63,12 @@ RecordDialog::RecordDialog(const LogicFactory& makeLogic, const QString& key, QW
     layout->addWidget(body);
 
     if (!edit) {
-        auto* buttons = new QHBoxLayout;
-        buttons->addStretch();
-        auto* confirm = new QPushButton(QStringLiteral("确认"), this);
-        confirm->setObjectName(RecordForm::Confirm);
-        confirm->setAutoDefault(false);
-        connect(confirm, &QPushButton::clicked, this, [this] { run([this] { m_logic->confirm(); }); });
-        auto* close = new QPushButton(QStringLiteral("关闭"), this);
-        close->setObjectName(QStringLiteral("close"));
-        close->setAutoDefault(false);
-        connect(close, &QPushButton::clicked, this, &QDialog::reject);
-        buttons->addWidget(confirm);
-        buttons->addWidget(close);
-        m_form->addButton(RecordForm::Confirm, confirm);
-        m_form->addButton(QStringLiteral("close"), close);
-        layout->addLayout(buttons);
+        layout->addLayout(m_form->confirmAndClose(RecordForm::Confirm, [this] { run([this] { m_logic->confirm(); }); }));
     }
     refresh();
 }
 
 RecordDialog::~RecordDialog() = default;
-
-QToolButton* RecordDialog::toolButton(const QString& name, const QString& text, QStyle::StandardPixmap icon)
-{
-    auto* b = new QToolButton(this);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setAccessibleName(text);
-    b->setIcon(style()->standardIcon(icon));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
 
 void RecordDialog::run(const std::function<void()>& action)
 {

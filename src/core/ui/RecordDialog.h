@@ -41,7 +41,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QToolButton* toolButton(const QString& name, const QString& text, QStyle::StandardPixmap icon);
 
     WidgetUi m_ui;
     std::unique_ptr<RecordForm> m_logic;

@@ -26,6 +26,7 @@ QWidget* openList(QWidget* owner)
     ListButton ratio{QStringLiteral("ratio"), QStringLiteral("比例"), QStringLiteral("设置积分基数"), [window] {
                          PointsDialog::exec([](Ui& ui) { return std::make_unique<PointsBase>(ui); }, *window);
                      }};
+    search.key = QKeySequence(Qt::CTRL | Qt::Key_F);
     ratio.icon = QApplication::style()->standardIcon(QStyle::SP_FileDialogInfoView);
     ListButton exchange{
         QStringLiteral("exchange"), QStringLiteral("兑换"), QStringLiteral("当前会员的积分兑换礼品"), [window] {

@@ -45,21 +45,7 @@ PointsDialog::PointsDialog(const LogicFactory& makeLogic, QWidget* parent) : QDi
     m_form->addEntry(PointsForm::Entry, entry);
     layout->addLayout(row);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* confirm = new QPushButton(QStringLiteral("确认"), this);
-    confirm->setObjectName(PointsForm::Confirm);
-    confirm->setAutoDefault(false);
-    connect(confirm, &QPushButton::clicked, this, [this] { run([this] { m_logic->confirm(); }); });
-    auto* close = new QPushButton(QStringLiteral("关闭"), this);
-    close->setObjectName(QStringLiteral("close"));
-    close->setAutoDefault(false);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    buttons->addWidget(confirm);
-    buttons->addWidget(close);
-    m_form->addButton(PointsForm::Confirm, confirm);
-    m_form->addButton(QStringLiteral("close"), close);
-    layout->addLayout(buttons);
+    layout->addLayout(m_form->confirmAndClose(PointsForm::Confirm, [this] { run([this] { m_logic->confirm(); }); }));
 
     m_form->refresh(*m_logic);
 }

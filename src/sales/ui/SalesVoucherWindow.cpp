@@ -1,6 +1,8 @@
 #include "sales/ui/SalesVoucherWindow.h"
 
 #include "core/TextUtil.h"
+#include "core/ui/FormBuilder.h"
+#include "core/ui/ToolBar.h"
 #include "sales/ui/CheckoutDialog.h"
 
 #include <QAbstractTableModel>
@@ -85,6 +87,7 @@ SalesVoucherWindow::SalesVoucherWindow(const SaleKind& kind, QWidget* parent) : 
     setObjectName(kind.screenForm);
     setWindowTitle(kind.screenCaption);
     buildLayout();
+    FormBuilder::nameEntriesByCaptions(this);
     m_ready = m_voucher.create();
     if (m_ready)
         refresh();
@@ -243,12 +246,9 @@ void SalesVoucherWindow::buildLayout()
     spmc->setStyleSheet(QStringLiteral("font-size: 22px;"));
     spmc->setMinimumWidth(300);
     entry->addWidget(spmc, 3);
-    auto* pick = new QToolButton(this);
-    pick->setObjectName(QStringLiteral("SpeedButton2"));
-    pick->setText(QStringLiteral("…"));
-    pick->setFocusPolicy(Qt::NoFocus);
+    QToolButton* pick = PickButton::make(QStringLiteral("SpeedButton2"), QStringLiteral("商品选择"), spmc,
+                                         [this] { run([this] { m_voucher.pickProduct(); }); }, this);
     pick->setMinimumHeight(36);
-    connect(pick, &QToolButton::clicked, this, [this] { run([this] { m_voucher.pickProduct(); }); });
     entry->addWidget(pick);
     auto* hint = new QLabel(QStringLiteral("（条码\\编码\\拼音码）"), this);
     hint->setStyleSheet(QStringLiteral("color: #6b7685;"));

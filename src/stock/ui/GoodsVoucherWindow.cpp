@@ -2,6 +2,7 @@
 
 #include "core/ui/FormBuilder.h"
 #include "core/ui/QueryTableModel.h"
+#include "core/ui/ToolBar.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -15,7 +16,6 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTableView>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,6 +41,7 @@ GoodsVoucherWindow::GoodsVoucherWindow(const GoodsKind& kind, QWidget* parent)
     m_form->setEdited([this](const QString& field, const QString& text) { m_voucher.setText(field, text); });
     m_form->setEnter([this](const QString& field) { run([this, field] { m_voucher.enterPressed(field); }); });
     buildLayout();
+    FormBuilder::nameEntriesByCaptions(this);
     m_ready = m_voucher.create();
     if (m_ready) {
         // The list shows no warehouse until 新增单据 selects the first.
@@ -68,45 +69,22 @@ void GoodsVoucherWindow::buildLayout()
     setMinimumSize(960, 640);
 
     // The tool bar.
-    auto* bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setMovable(false);
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setIconSize(QSize(24, 24));
-    struct Tool {
-        QString name, text;
-        QStyle::StandardPixmap icon;
-        std::function<void()> action;
-    };
+    auto* bar = new ToolBar(this);
+    const auto press = [this](std::function<void()> action) { return [this, action] { run(action); }; };
     const QList<Tool> tools{
-        {GoodsVoucher::Xzdj, QStringLiteral("新增单据"), QStyle::SP_FileIcon, [this] { m_voucher.newVoucher(); }},
+        {GoodsVoucher::Xzdj, QStringLiteral("新增单据"), QStyle::SP_FileIcon, press([this] { m_voucher.newVoucher(); }),
+         QKeySequence(Qt::CTRL | Qt::Key_N)},
         {GoodsVoucher::Bcdj, QStringLiteral("保存单据"), QStyle::SP_DialogSaveButton,
-         [this] { m_voucher.saveVoucher(); }},
+         press([this] { m_voucher.saveVoucher(); }), QKeySequence(Qt::CTRL | Qt::Key_S)},
         {GoodsVoucher::DeleteLine, QStringLiteral("删除记录"), QStyle::SP_TrashIcon,
-         [this] { m_voucher.deleteLine(); }},
+         press([this] { m_voucher.deleteLine(); }), QKeySequence(Qt::Key_F7)},
         {GoodsVoucher::PrintVoucher, QStringLiteral("打印单据"), QStyle::SP_FileDialogDetailedView,
-         [this] { m_voucher.printVoucher(); }},
+         press([this] { m_voucher.printVoucher(); }), QKeySequence(Qt::CTRL | Qt::Key_P)},
     };
-    for (const Tool& t : tools) {
-        auto* b = new QToolButton(bar);
-        b->setObjectName(t.name);
-        b->setText(t.text);
-        b->setIcon(style()->standardIcon(t.icon));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, [this, action = t.action] { run(action); });
-        bar->addWidget(b);
-        m_form->addButton(t.name, b);
-    }
+    for (const Tool& t : tools)
+        m_form->addButton(t.name, bar->add(t));
     bar->addSeparator();
-    auto* close = new QToolButton(bar);
-    close->setObjectName(GoodsVoucher::Close);
-    close->setText(QStringLiteral("关闭"));
-    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    close->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    close->setFocusPolicy(Qt::NoFocus);
-    connect(close, &QToolButton::clicked, this, &QDialog::reject);
-    bar->addWidget(close);
+    bar->add({GoodsVoucher::Close, QStringLiteral("关闭"), QStyle::SP_DialogCloseButton, [this] { reject(); }});
 
     auto* title = new QLabel(kind.screenTitle, this);
     title->setObjectName(QStringLiteral("Label1"));
@@ -138,13 +116,10 @@ void GoodsVoucherWindow::buildLayout()
         header->addWidget(caption(QStringLiteral("供应商"), this), 1, 4);
         auto* supplier = new QHBoxLayout;
         supplier->setSpacing(2);
-        supplier->addWidget(addLine(GoodsVoucher::Gys, false));
-        auto* pick = new QToolButton(this);
-        pick->setObjectName(GoodsVoucher::SupplierButton);
-        pick->setText(QStringLiteral("…"));
-        pick->setFocusPolicy(Qt::NoFocus);
-        connect(pick, &QToolButton::clicked, this, [this] { run([this] { m_voucher.pickSupplier(); }); });
-        supplier->addWidget(pick);
+        QLineEdit* gys = addLine(GoodsVoucher::Gys, false);
+        supplier->addWidget(gys);
+        supplier->addWidget(PickButton::make(GoodsVoucher::SupplierButton, QStringLiteral("供应商选择"), gys,
+                                             [this] { run([this] { m_voucher.pickSupplier(); }); }, this));
         header->addLayout(supplier, 1, 5);
     }
     for (int c : {1, 3, 5})
@@ -160,12 +135,8 @@ void GoodsVoucherWindow::buildLayout()
     QLineEdit* spmc = addLine(GoodsVoucher::Spmc, false);
     spmc->setMinimumWidth(260);
     product->addWidget(spmc);
-    auto* pickProduct = new QToolButton(this);
-    pickProduct->setObjectName(GoodsVoucher::ProductButton);
-    pickProduct->setText(QStringLiteral("…"));
-    pickProduct->setFocusPolicy(Qt::NoFocus);
-    connect(pickProduct, &QToolButton::clicked, this, [this] { run([this] { m_voucher.pickProduct(); }); });
-    product->addWidget(pickProduct);
+    product->addWidget(PickButton::make(GoodsVoucher::ProductButton, QStringLiteral("商品选择"), spmc,
+                                        [this] { run([this] { m_voucher.pickProduct(); }); }, this));
     entry->addLayout(product, 0, 1);
     auto* hint = new QLabel(QStringLiteral("（条码\\编码\\拼音码）"), this);
     hint->setStyleSheet(QStringLiteral("color: #6b7685;"));

@@ -27,6 +27,13 @@ class CodeTableWindowsTest : public QObject {
         QTest::keyClick(edit, Qt::Key_Return);
     }
 
+    // The list is the active window again once a dialog over it has closed, with the grid focused.
+    static void backTo(ListWindow* list)
+    {
+        ModalDriver::activate(list);
+        list->grid()->setFocus();
+    }
+
 private Q_SLOTS:
     void initTestCase() { AppStyle::apply(*qApp); }
 
@@ -41,6 +48,7 @@ private Q_SLOTS:
         QCOMPARE(list->windowTitle(), QStringLiteral("商品类别管理"));
         window->resize(900, 600);
         window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         QTableView* grid = list->grid();
         const int rows = shop.count(QStringLiteral("splb"));
         QCOMPARE(grid->model()->rowCount(), rows);
@@ -50,7 +58,12 @@ private Q_SLOTS:
             buttons << list->button(QLatin1String(name))->text();
         QCOMPARE(buttons.join(QLatin1Char(' ')), QStringLiteral("新增 删除 修改 打印 刷新 首条 上条 下条 末条 关闭"));
 
-        // 新增: the code, Enter, the name, Enter presses 确认; the dialog stays for the next entry.
+        // Each button's key is told to screen readers.
+        QCOMPARE(list->button(QStringLiteral("add"))->accessibleDescription(), QStringLiteral("Ins"));
+        grid->setFocus();
+
+        // 新增 (Insert): the code, Enter, the name, Enter presses 确认; the dialog stays for the next
+        // entry until Esc.
         QString saved;
         ModalDriver::whenForm(QStringLiteral("Tlbxz_form"), [&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("商品类别新增"));
@@ -65,19 +78,23 @@ private Q_SLOTS:
             type(dialog, QStringLiteral("lbmc"), QStringLiteral("调味品"));
             QCOMPARE(code->text(), QString());
             QVERIFY(!confirm->isEnabled());
-            dialog->findChild<QPushButton*>(QStringLiteral("close"))->click();
+            QTest::keyClick(code, Qt::Key_Escape);
         });
-        list->button(QStringLiteral("add"))->click();
+        QTest::keyClick(grid, Qt::Key_Insert);
         QCOMPARE(saved, QStringLiteral("保存成功"));
         QCOMPARE(shop.scalar(QStringLiteral("select lbmc from splb where lbbh='55'")).toString(),
                  QStringLiteral("调味品"));
-        // The list is not read again until 刷新.
+        // The list is not read again until 刷新 (F5).
         QCOMPARE(grid->model()->rowCount(), rows);
-        list->button(QStringLiteral("refresh"))->click();
+        backTo(list);
+        QTest::keyClick(grid, Qt::Key_F5);
         QCOMPARE(grid->model()->rowCount(), rows + 1);
 
-        // 末条 goes to the new code; Enter on the grid opens it in the edit dialog.
-        list->button(QStringLiteral("last"))->click();
+        // 末条 (Ctrl+End) goes to the new code; Enter on the grid opens it in the edit dialog, where
+        // Ctrl+S saves and Esc closes.
+        QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(grid->currentIndex().row(), rows);
         QString editedCode;
         saved.clear();
@@ -90,8 +107,8 @@ private Q_SLOTS:
             name->selectAll();
             ModalDriver::typeText(name, QStringLiteral("调料"));
             ModalDriver::acceptBox(&saved);
-            dialog->findChild<QToolButton*>(QStringLiteral("save"))->click();
-            dialog->findChild<QToolButton*>(QStringLiteral("close"))->click();
+            QTest::keyClick(name, Qt::Key_S, Qt::ControlModifier);
+            QTest::keyClick(name, Qt::Key_Escape);
         });
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Return);
@@ -100,14 +117,16 @@ private Q_SLOTS:
         QCOMPARE(shop.scalar(QStringLiteral("select lbmc from splb where lbbh='55'")).toString(),
                  QStringLiteral("调料"));
 
-        // 删除 asks, then says "删除成功"; the list loses the row.
+        backTo(list);
+        // Delete on the grid asks, then says "删除成功"; the list loses the row.
         QStringList boxes;
-        list->button(QStringLiteral("last"))->click();
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
         ModalDriver::acceptBoxes(&boxes, 2);
-        list->button(QStringLiteral("delete"))->click();
+        QTest::keyClick(grid, Qt::Key_Delete);
         QCOMPARE(boxes, (QStringList{QStringLiteral("确实要删除该记录吗?"), QStringLiteral("删除成功")}));
         QCOMPARE(shop.count(QStringLiteral("splb"), QStringLiteral("lbbh='55'")), 0);
         QCOMPARE(grid->model()->rowCount(), rows);
+
     }
 };
 
