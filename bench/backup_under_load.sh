@@ -177,6 +177,11 @@ zero_page "$bad/zeroed-root-page.bak" "$(q "$GOOD" "select rootpage from sqlite_
 cp "$GOOD" "$bad/zeroed-sales-page.bak"
 zero_page "$bad/zeroed-sales-page.bak" \
     "$(q "$GOOD" "select pageno from dbstat where name='xiaoshoud' and pagetype='leaf' order by pageno limit 1 offset 20")"
+# One page more than the data uses, counted in the header: only the integrity check sees it.
+cp "$GOOD" "$bad/stray-page.bak"
+head -c "$P" /dev/zero >>"$bad/stray-page.bak"
+printf "$(printf '\\%03o' $(((S / P + 1) >> 24 & 255)) $(((S / P + 1) >> 16 & 255)) $(((S / P + 1) >> 8 & 255)) $(((S / P + 1) & 255)))" |
+    dd of="$bad/stray-page.bak" bs=1 seek=28 conv=notrunc status=none
 cp "$GOOD" "$bad/broken-header-name.bak"
 printf 'MySQL ' | dd of="$bad/broken-header-name.bak" bs=1 seek=0 conv=notrunc status=none
 cp "$GOOD" "$bad/broken-page-size.bak"

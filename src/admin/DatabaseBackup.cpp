@@ -299,11 +299,14 @@ bool checkAndMigrate(const QString& work, QString* reason)
         *reason = QStringLiteral("文件已损坏（%1）").arg(q.engineError().isEmpty() ? q.lastError() : q.engineError());
         return false;
     }
+    // The engine may give every problem in one row, one a line, under a heading line.
     QStringList problems;
     for (int row = 0; row < q.recordCount(); ++row) {
-        const QString line = Query::variantText(q.rows().at(row).value(0));
-        if (!line.startsWith(QLatin1String("*** in database")))
-            problems << line;
+        const QStringList lines = Query::variantText(q.rows().at(row).value(0)).split(QLatin1Char('\n'));
+        for (const QString& line : lines) {
+            if (!line.isEmpty() && !line.startsWith(QLatin1String("*** in database")))
+                problems << line;
+        }
     }
     if (problems != QStringList{QStringLiteral("ok")}) {
         *reason = QStringLiteral("文件已损坏（%1）").arg(problems.mid(0, 3).join(QStringLiteral("；")));

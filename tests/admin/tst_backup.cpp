@@ -392,6 +392,9 @@ private Q_SLOTS:
                                       << "文件已损坏";
         QTest::newRow("a table's page zeroed") << "zeroed page"
                                                << "文件已损坏";
+        // The integrity check's own words name the page.
+        QTest::newRow("a page nothing uses") << "stray page"
+                                             << "文件已损坏（Page ";
         QTest::newRow("header's name broken") << "broken magic"
                                               << "文件不是数据库文件";
         QTest::newRow("header's page size broken") << "broken page size"
@@ -424,6 +427,9 @@ private Q_SLOTS:
         const QString database = shop.file(QStringLiteral("pos.mdb"));
         QTemporaryDir dir;
         const QString good = dir.filePath(QStringLiteral("good.bak"));
+        // Products on many pages: their first page points to the others.
+        if (kind == QLatin1String("zeroed page"))
+            QVERIFY(addProducts(shop, 2000, QStringLiteral("P")));
         QVERIFY(DatabaseBackup::backup(database, good, {}, nullptr));
         const QString file = dir.filePath(QStringLiteral("candidate.bak"));
         if (kind == QLatin1String("truncated")) {
@@ -442,13 +448,21 @@ private Q_SLOTS:
                 bytes[i] = char(0x5a);
             QVERIFY(writeFile(file, bytes));
         } else if (kind == QLatin1String("zeroed page")) {
-            // The first page of the products, which holds rows in the demonstration shop.
-            const int page =
-                scalarIn(good, QStringLiteral("select rootpage from sqlite_master where name='spinfo'")).toInt();
+            // A page of products in the middle.
+            const int page = scalarIn(good, QStringLiteral("select pageno from dbstat where name='spinfo' and "
+                                                           "pagetype='leaf' order by pageno limit 1 offset 10"))
+                                 .toInt();
             QVERIFY(page > 1);
             QByteArray bytes = readFile(good);
             bytes.replace((page - 1) * 4096, 4096, QByteArray(4096, '\0'));
             QVERIFY(writeFile(file, bytes));
+        } else if (kind == QLatin1String("stray page")) {
+            // One page more at the end, counted in the header, in no table and not free.
+            QByteArray bytes = readFile(good);
+            const quint32 pages = quint32(bytes.size() / 4096) + 1;
+            for (int i = 0; i < 4; ++i)
+                bytes[28 + i] = char(pages >> (8 * (3 - i)));
+            QVERIFY(writeFile(file, bytes + QByteArray(4096, '\0')));
         } else if (kind == QLatin1String("broken magic")) {
             QVERIFY(writeFile(file, readFile(good).replace(0, 6, "MySQL ")));
         } else if (kind == QLatin1String("broken page size")) {
@@ -498,6 +512,8 @@ private Q_SLOTS:
         QCOMPARE(ui.shown[0].kind, QStringLiteral("error"));
         QVERIFY2(ui.shown[0].text.startsWith(QStringLiteral("恢复失败：")), qPrintable(ui.shown[0].text));
         QVERIFY2(ui.shown[0].text.contains(reason), qPrintable(ui.shown[0].text));
+        // The reason is given, not an empty pair of brackets.
+        QVERIFY2(!ui.shown[0].text.contains(QStringLiteral("（）")), qPrintable(ui.shown[0].text));
         QVERIFY(ui.shown[0].text.endsWith(QStringLiteral("当前数据没有改动。")));
         QCOMPARE(checksum(database), before);
         QCOMPARE(checksum(database + QStringLiteral("-wal")), logBefore);
