@@ -261,6 +261,23 @@ bool checkLength(const QString& file, QString* reason)
     return true;
 }
 
+// The reason names the missing tables, the first few of many.
+bool hasAllTables(const QSet<QString>& tables, QString* reason)
+{
+    QStringList missing;
+    for (const QString& name : Schema::tableNames()) {
+        if (!tables.contains(name.toLower()))
+            missing << name;
+    }
+    if (missing.isEmpty())
+        return true;
+    constexpr int kNamed = 5;
+    *reason = QStringLiteral("文件缺少本系统的数据表：%1").arg(missing.mid(0, kNamed).join(QStringLiteral("、")));
+    if (missing.size() > kNamed)
+        *reason += QStringLiteral("等 %1 个").arg(missing.size());
+    return false;
+}
+
 // Checks the working copy and brings it up to our version. `reason` says why it cannot be
 // restored.
 bool checkAndMigrate(const QString& work, QString* reason)
@@ -282,11 +299,14 @@ bool checkAndMigrate(const QString& work, QString* reason)
         *reason = QStringLiteral("文件已损坏（%1）").arg(q.engineError().isEmpty() ? q.lastError() : q.engineError());
         return false;
     }
+    // The engine may give every problem in one row, one a line, under a heading line.
     QStringList problems;
     for (int row = 0; row < q.recordCount(); ++row) {
-        const QString line = Query::variantText(q.rows().at(row).value(0));
-        if (!line.startsWith(QLatin1String("*** in database")))
-            problems << line;
+        const QStringList lines = Query::variantText(q.rows().at(row).value(0)).split(QLatin1Char('\n'));
+        for (const QString& line : lines) {
+            if (!line.isEmpty() && !line.startsWith(QLatin1String("*** in database")))
+                problems << line;
+        }
     }
     if (problems != QStringList{QStringLiteral("ok")}) {
         *reason = QStringLiteral("文件已损坏（%1）").arg(problems.mid(0, 3).join(QStringLiteral("；")));
@@ -309,21 +329,19 @@ bool checkAndMigrate(const QString& work, QString* reason)
         *reason = QStringLiteral("文件不是本系统的数据备份");
         return false;
     }
-    if (!Schema::migrate(db, &error)) {
-        *reason = error;
+    // Every release had these tables; a file without one of them is no backup of ours, and is
+    // told so before an upgrade of it would fail over the missing table.
+    if (!hasAllTables(tables, reason) || !Schema::migrate(db, &error)) {
+        if (!error.isEmpty())
+            *reason = error;
         return false;
     }
     tables = tablesOf(db, &error);
-    QStringList missing;
-    for (const QString& name : Schema::tableNames()) {
-        if (!tables.contains(name.toLower()))
-            missing << name;
-    }
-    if (!missing.isEmpty()) {
-        *reason = QStringLiteral("文件缺少本系统的数据表：%1").arg(missing.join(QStringLiteral("、")));
+    if (!error.isEmpty()) {
+        *reason = QStringLiteral("文件无法读取（%1）").arg(error);
         return false;
     }
-    return true;
+    return hasAllTables(tables, reason);
 }
 
 // A private byte copy of a closed backup file, so that checking and migrating never change the

@@ -333,6 +333,45 @@ private Q_SLOTS:
         QVERIFY(QDir(shop.folder()).entryList({QStringLiteral(".pos-*")}, QDir::Hidden | QDir::Files).isEmpty());
     }
 
+    // A backup from an older release is brought up to this program's version as it is restored:
+    // the tables and indexes added since are there, its data is kept, and the person's file
+    // stays as it was.
+    void restoreMigratesAnOlderBackup()
+    {
+        TestShop shop(true);
+        const QString database = shop.file(QStringLiteral("pos.mdb"));
+        QVERIFY(shop.exec(QStringLiteral("insert into hyinfo(hykh,hyxm) values('8801','老版本的会员')")));
+        QTemporaryDir dir;
+        const QString old = dir.filePath(QStringLiteral("old.bak"));
+        QVERIFY(DatabaseBackup::backup(database, old, {}, nullptr));
+        {
+            // What the first release wrote: none of the later tables and indexes, version 1.
+            DbConnection db(old);
+            QVERIFY(db.open());
+            for (const char* sql : {"drop table pdjl", "drop table boxjl", "drop index ix_spinfo_spbh_nocase",
+                                    "drop index ix_xiaoshoud_rq_zhje", "pragma user_version = 1"})
+                QVERIFY2(db.exec(QString::fromLatin1(sql)), sql);
+        }
+        QVERIFY(shop.exec(QStringLiteral("delete from hyinfo")));
+        const QByteArray file = checksum(old);
+
+        const DatabaseBackup::RestoreResult r =
+            DatabaseBackup::restore(old, database, shop.file(QStringLiteral("kept.bak")), {});
+        QVERIFY2(r.ok, qPrintable(r.reason));
+        QCOMPARE(Schema::fileVersion(shop.db()), Schema::currentVersion());
+        QCOMPARE(shop.scalar(QStringLiteral("select count(*) from sqlite_master where name in "
+                                            "('pdjl','boxjl','ix_spinfo_spbh_nocase','ix_xiaoshoud_rq_zhje')"))
+                     .toInt(),
+                 4);
+        QCOMPARE(shop.scalar(QStringLiteral("select hyxm from hyinfo where hykh='8801'")).toString(),
+                 QStringLiteral("老版本的会员"));
+        // The tables added since take rows.
+        QVERIFY(shop.exec(QStringLiteral("insert into boxjl(rq,lx,yje,xje) values('2026-12-10','交班',1,2)")));
+        QCOMPARE(integrity(database), QStringLiteral("ok"));
+        QCOMPARE(checksum(old), file);
+        QCOMPARE(scalarIn(old, QStringLiteral("pragma user_version")).toInt(), 1);
+    }
+
     // Only a sound backup of this program replaces the shop's data; anything else leaves pos.mdb
     // byte for byte as it was, keeps no copy and does not touch the chosen file.
     void restoreRefusals_data()
@@ -341,10 +380,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         QTest::newRow("cut at a page") << "truncated"
                                        << "文件不完整";
+        QTest::newRow("cut to its header") << "header only"
+                                           << "文件不完整";
+        QTest::newRow("cut to its first page") << "first page"
+                                               << "文件不完整";
+        QTest::newRow("cut inside a page") << "mid-page"
+                                           << "文件不完整";
         QTest::newRow("last byte missing") << "short"
                                            << "文件不完整";
         QTest::newRow("damaged page") << "damaged"
                                       << "文件已损坏";
+        QTest::newRow("a table's page zeroed") << "zeroed page"
+                                               << "文件已损坏";
+        // The integrity check's own words name the page.
+        QTest::newRow("a page nothing uses") << "stray page"
+                                             << "文件已损坏（Page ";
+        QTest::newRow("header's name broken") << "broken magic"
+                                              << "文件不是数据库文件";
+        QTest::newRow("header's page size broken") << "broken page size"
+                                                   << "文件已损坏（页大小 768 不对）";
+        QTest::newRow("random bytes") << "random"
+                                      << "文件不是数据库文件";
         QTest::newRow("text file") << "text"
                                    << "文件不是数据库文件";
         QTest::newRow("empty file") << "empty"
@@ -355,6 +411,9 @@ private Q_SLOTS:
                                        << "比本程序（";
         QTest::newRow("table missing") << "missing"
                                        << "文件缺少本系统的数据表：spxsph";
+        // Two of our table names and version 1: said to be no backup of ours, not upgraded.
+        QTest::newRow("look-alike") << "look-alike"
+                                    << "文件缺少本系统的数据表：splb、spjl、gysxx、ckinfo、spinfo等 28 个";
         QTest::newRow("no such file") << "absent"
                                       << "找不到文件";
     }
@@ -368,16 +427,56 @@ private Q_SLOTS:
         const QString database = shop.file(QStringLiteral("pos.mdb"));
         QTemporaryDir dir;
         const QString good = dir.filePath(QStringLiteral("good.bak"));
+        // Products on many pages: their first page points to the others.
+        if (kind == QLatin1String("zeroed page"))
+            QVERIFY(addProducts(shop, 2000, QStringLiteral("P")));
         QVERIFY(DatabaseBackup::backup(database, good, {}, nullptr));
         const QString file = dir.filePath(QStringLiteral("candidate.bak"));
         if (kind == QLatin1String("truncated")) {
             QVERIFY(writeFile(file, readFile(good).left(int(QFileInfo(good).size() / 4096 * 2 / 3 * 4096))));
+        } else if (kind == QLatin1String("header only")) {
+            QVERIFY(writeFile(file, readFile(good).left(100)));
+        } else if (kind == QLatin1String("first page")) {
+            QVERIFY(writeFile(file, readFile(good).left(4096)));
+        } else if (kind == QLatin1String("mid-page")) {
+            QVERIFY(writeFile(file, readFile(good).left(4096 * 5 + 1234)));
         } else if (kind == QLatin1String("short")) {
             QVERIFY(writeFile(file, readFile(good).chopped(1)));
         } else if (kind == QLatin1String("damaged")) {
             QByteArray bytes = readFile(good);
             for (int i = 4096 * 3; i < 4096 * 3 + 600; ++i)
                 bytes[i] = char(0x5a);
+            QVERIFY(writeFile(file, bytes));
+        } else if (kind == QLatin1String("zeroed page")) {
+            // A page of products in the middle.
+            const int page = scalarIn(good, QStringLiteral("select pageno from dbstat where name='spinfo' and "
+                                                           "pagetype='leaf' order by pageno limit 1 offset 10"))
+                                 .toInt();
+            QVERIFY(page > 1);
+            QByteArray bytes = readFile(good);
+            bytes.replace((page - 1) * 4096, 4096, QByteArray(4096, '\0'));
+            QVERIFY(writeFile(file, bytes));
+        } else if (kind == QLatin1String("stray page")) {
+            // One page more at the end, counted in the header, in no table and not free.
+            QByteArray bytes = readFile(good);
+            const quint32 pages = quint32(bytes.size() / 4096) + 1;
+            for (int i = 0; i < 4; ++i)
+                bytes[28 + i] = char(pages >> (8 * (3 - i)));
+            QVERIFY(writeFile(file, bytes + QByteArray(4096, '\0')));
+        } else if (kind == QLatin1String("broken magic")) {
+            QVERIFY(writeFile(file, readFile(good).replace(0, 6, "MySQL ")));
+        } else if (kind == QLatin1String("broken page size")) {
+            QByteArray bytes = readFile(good);
+            bytes[16] = char(0x03); // 768: not a power of two
+            bytes[17] = char(0x00);
+            QVERIFY(writeFile(file, bytes));
+        } else if (kind == QLatin1String("random")) {
+            QByteArray bytes(int(QFileInfo(good).size()), Qt::Uninitialized);
+            quint32 seed = 20261210;
+            for (char& b : bytes) {
+                seed = seed * 1664525u + 1013904223u;
+                b = char(seed >> 24);
+            }
             QVERIFY(writeFile(file, bytes));
         } else if (kind == QLatin1String("text")) {
             QVERIFY(writeFile(file, QByteArray("这不是数据库，只是一个文本文件。\n").repeated(500)));
@@ -387,6 +486,12 @@ private Q_SLOTS:
             DbConnection db(file);
             QVERIFY(db.openOrCreate());
             QVERIFY(db.exec(QStringLiteral("create table notes(t text)")));
+        } else if (kind == QLatin1String("look-alike")) {
+            DbConnection db(file);
+            QVERIFY(db.openOrCreate());
+            for (const char* sql :
+                 {"create table userlogin(yhbh text)", "create table xtsz(gsmc text)", "pragma user_version = 1"})
+                QVERIFY(db.exec(QString::fromLatin1(sql)));
         } else if (kind == QLatin1String("newer") || kind == QLatin1String("missing")) {
             QVERIFY(QFile::copy(good, file));
             DbConnection db(file);
@@ -407,6 +512,8 @@ private Q_SLOTS:
         QCOMPARE(ui.shown[0].kind, QStringLiteral("error"));
         QVERIFY2(ui.shown[0].text.startsWith(QStringLiteral("恢复失败：")), qPrintable(ui.shown[0].text));
         QVERIFY2(ui.shown[0].text.contains(reason), qPrintable(ui.shown[0].text));
+        // The reason is given, not an empty pair of brackets.
+        QVERIFY2(!ui.shown[0].text.contains(QStringLiteral("（）")), qPrintable(ui.shown[0].text));
         QVERIFY(ui.shown[0].text.endsWith(QStringLiteral("当前数据没有改动。")));
         QCOMPARE(checksum(database), before);
         QCOMPARE(checksum(database + QStringLiteral("-wal")), logBefore);

@@ -5,6 +5,8 @@
 #include "support/ScriptedUi.h"
 #include "support/TestShop.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
@@ -123,6 +125,29 @@ private Q_SLOTS:
         ui.confirms << true;
         QVERIFY(Initialization::run(shop.db(), ui, QList<bool>(6, true), &backup));
         QCOMPARE(backup, shop.file(QStringLiteral("pos-初始化前-2026-12-10-153000-2.bak")));
+    }
+
+    // Without the backup nothing is cleared: here the shop's file cannot be found under its name
+    // (moved away while the program has it open), so no copy can be made of it.
+    void noBackupNoInitialization()
+    {
+        TestShop shop;
+        ScriptedUi ui;
+        QVERIFY(fill(shop));
+        const QString database = shop.file(QStringLiteral("pos.mdb"));
+        const QString away = shop.file(QStringLiteral("away.mdb"));
+        QVERIFY(QFile::rename(database, away));
+        ui.confirms << true;
+        const bool ran = Initialization::run(shop.db(), ui, QList<bool>(6, true));
+        QVERIFY(QFile::rename(away, database));
+        QVERIFY(!ran);
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown[0].kind, QStringLiteral("error"));
+        QVERIFY2(ui.shown[0].text.startsWith(QStringLiteral("初始化前备份数据失败，没有初始化任何数据")),
+                 qPrintable(ui.shown[0].text));
+        QVERIFY(emptyTables(shop).isEmpty());
+        QCOMPARE(shop.scalar(QStringLiteral("select je from boxje")).toDouble(), 123.5);
+        QVERIFY(QDir(shop.folder()).entryList({QStringLiteral("pos-初始化前-*")}).isEmpty());
     }
 
     // All or nothing: a statement that fails leaves every table as it was, and the error shows.

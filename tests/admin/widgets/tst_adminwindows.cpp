@@ -1,3 +1,4 @@
+#include "admin/UserScreens.h"
 #include "admin/ui/AdminScreens.h"
 #include "admin/ui/BackupDialog.h"
 #include "admin/ui/RightsDialog.h"
@@ -5,6 +6,7 @@
 #include "core/DbConnection.h"
 #include "core/LoginUser.h"
 #include "core/ui/MainWindow.h"
+#include "core/ui/RecordDialog.h"
 #include "core/ui/Screens.h"
 #include "support/ScriptedUi.h"
 #include "support/TestShop.h"
@@ -17,10 +19,12 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 // The windows of 系统维护 driven as a person would: the rights dialog's moves and 确认, and a
 // backup and a restore through the backup dialog with its file dialogs.
@@ -113,6 +117,43 @@ private Q_SLOTS:
                               QStringLiteral("Tbackup_form/数据备份与还原")}));
         QVERIFY(modals.messages.isEmpty());
         LoginUser::reset();
+    }
+
+    // No password is on the screen in clear: the list's 用户密码 column shows "******" for every
+    // user, and the add and edit dialogs take and show it with password echo.
+    void passwordsHidden()
+    {
+        TestShop shop(true);
+        std::unique_ptr<QWidget> list(AdminScreens::openUserList(nullptr));
+        list->show();
+        QVERIFY(QTest::qWaitForWindowExposed(list.get()));
+        auto* grid = list->findChild<QTableView*>();
+        QVERIFY(grid);
+        const QAbstractItemModel* model = grid->model();
+        int column = -1;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (model->headerData(c, Qt::Horizontal).toString() == QStringLiteral("用户密码"))
+                column = c;
+        }
+        QVERIFY(column >= 0);
+        QCOMPARE(model->rowCount(), 2);
+        for (int r = 0; r < model->rowCount(); ++r)
+            QCOMPARE(model->index(r, column).data().toString(), QStringLiteral("******"));
+
+        const auto makeForm = [](RecordForm::Mode mode) {
+            return [mode](Ui& ui) { return std::make_unique<UserForm>(mode, ui); };
+        };
+        RecordDialog add(makeForm(RecordForm::Mode::Add), QString());
+        RecordDialog edit(makeForm(RecordForm::Mode::Edit), QStringLiteral("002"));
+        QVERIFY(add.isReady());
+        QVERIFY(edit.isReady());
+        for (RecordDialog* dialog : {&add, &edit}) {
+            auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("yhma"));
+            QVERIFY2(password, qPrintable(dialog->objectName()));
+            QCOMPARE(password->echoMode(), QLineEdit::Password);
+        }
+        // The edit dialog holds the stored password, hidden.
+        QCOMPARE(edit.findChild<QLineEdit*>(QStringLiteral("yhma"))->text(), QStringLiteral("123"));
     }
 
     // The rights dialog: the held rights on the right, the moves, 确认 granting and taking away.
