@@ -213,9 +213,21 @@ bool RecordForm::save()
 
 void RecordForm::afterMove()
 {
+    const auto editable = [this] {
+        QStringList texts;
+        for (const FormField& f : fields())
+            if (!f.readOnly)
+                texts << text(f.name);
+        return texts;
+    };
+    const QStringList before = editable();
     fill();
-    if (m_kind.saveNeedsChange)
+    if (!m_kind.saveNeedsChange)
+        return;
+    if (!m_kind.moveCountsAsChange)
         setEnabled(Save, false);
+    else if (editable() != before)
+        setEnabled(Save, true);
 }
 
 void RecordForm::first()

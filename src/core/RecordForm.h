@@ -56,6 +56,10 @@ struct RecordKind {
     bool editEnterWraps = false;
     // The edit dialog's 保存 is enabled only by a change and disabled again after a save.
     bool saveNeedsChange = false;
+    // With saveNeedsChange: moving to another record that shows other texts in the editable
+    // fields counts as a change too (so each counted product can be saved in turn); without,
+    // a move disables 保存.
+    bool moveCountsAsChange = false;
 };
 
 // The logic of an add dialog or an edit dialog. Add: 确认 starts disabled and is enabled by a

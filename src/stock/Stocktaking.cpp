@@ -92,6 +92,7 @@ const RecordKind& record()
             shown(StockCount::Gys, QStringLiteral("供应商")),     count};
         k.editEnterWraps = true;
         k.saveNeedsChange = true;
+        k.moveCountsAsChange = true;
         return k;
     }();
     return kind;

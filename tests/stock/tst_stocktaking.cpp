@@ -134,6 +134,36 @@ private Q_SLOTS:
     }
 
     // The list shows what each product's last count changed; it is read again by 刷新 only.
+    // Several products are counted without closing the dialog: moving to a product whose
+    // recorded quantity differs enables 保存 (its count can be confirmed as shown); moving to one
+    // that shows the same quantity leaves 保存 as it was.
+    void moveEnablesSaveOfTheNextCount()
+    {
+        TestShop shop(true);
+        QVERIFY(addProduct(shop, QStringLiteral("P1"), QStringLiteral("甲"), 1.0, 2.0, 5));
+        QVERIFY(addProduct(shop, QStringLiteral("P2"), QStringLiteral("乙"), 1.0, 2.0, 5));
+        QVERIFY(addProduct(shop, QStringLiteral("P3"), QStringLiteral("丙"), 1.0, 2.0, 9));
+        ScriptedUi ui;
+        StockCount dialog(ui);
+        QVERIFY(dialog.create(QStringLiteral("P1")));
+        QVERIFY(!dialog.isEnabled(RecordForm::Save));
+        dialog.next();
+        QCOMPARE(dialog.text(C::Spbh), QStringLiteral("P2"));
+        QVERIFY(!dialog.isEnabled(RecordForm::Save));
+        dialog.next();
+        QCOMPARE(dialog.text(C::Sl), QStringLiteral("9"));
+        QVERIFY(dialog.isEnabled(RecordForm::Save));
+        dialog.edited(C::Sl, QStringLiteral("8"));
+        QVERIFY(dialog.save());
+        QVERIFY(!dialog.isEnabled(RecordForm::Save));
+        dialog.prior();
+        QCOMPARE(dialog.text(C::Sl), QStringLiteral("5"));
+        QVERIFY(dialog.isEnabled(RecordForm::Save));
+        QVERIFY(dialog.save());
+        QCOMPARE(shop.scalar(QStringLiteral("select sl from kucun where spbh='P3'")).toDouble(), 8.0);
+        QCOMPARE(shop.count(QStringLiteral("pdjl")), 2);
+    }
+
     void listShowsLastDifference()
     {
         TestShop shop(true);

@@ -15,11 +15,21 @@ namespace StockScreens {
 
 QWidget* openStocktaking(QWidget* owner)
 {
-    // The standard tool bar without 新增 and 删除: stock rows come and go with the products.
+    // The standard tool bar without 新增 and 删除 (stock rows come and go with the products), and
+    // 刷新 before 打印: a count is seen after 刷新, then printed.
     QList<ListButton> buttons;
-    for (const ListButton& b : ListWindow::standardButtons(true))
-        if (b.name != QLatin1String("add") && b.name != QLatin1String("delete"))
-            buttons << b;
+    ListButton print;
+    for (const ListButton& b : ListWindow::standardButtons(true)) {
+        if (b.name == QLatin1String("add") || b.name == QLatin1String("delete"))
+            continue;
+        if (b.name == QLatin1String("print")) {
+            print = b;
+            continue;
+        }
+        buttons << b;
+        if (b.name == QLatin1String("refresh"))
+            buttons << print;
+    }
     auto* window =
         new ListWindow([](Ui& ui) { return std::make_unique<RecordList>(Stocktaking::list(), ui); }, buttons, owner);
     window->setEditAction([window](const QString& key) {
