@@ -6,11 +6,47 @@
 QueryTableModel::QueryTableModel(PagedQuery& rows, const GridColumns& columns, QObject* parent)
     : QAbstractTableModel(parent), m_rows(rows), m_columns(visibleColumns(columns))
 {
+    // The rows counted later, by the grid or by the screen, are added to the grid.
+    PagedQuery::CountListener listener;
+    listener.owner = this;
+    listener.changing = [this](int before, int after) {
+        if (after > before) {
+            m_change = Change::Insert;
+            beginInsertRows(QModelIndex(), before, after - 1);
+        } else {
+            m_change = Change::Remove;
+            beginRemoveRows(QModelIndex(), after, before - 1);
+        }
+    };
+    listener.changed = [this] {
+        if (m_change == Change::Insert)
+            endInsertRows();
+        else if (m_change == Change::Remove)
+            endRemoveRows();
+        m_change = Change::None;
+    };
+    m_rows.setCountListener(listener);
+}
+
+QueryTableModel::~QueryTableModel()
+{
+    m_rows.removeCountListener(this);
 }
 
 int QueryTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_rows.count();
+    return parent.isValid() ? 0 : m_rows.knownCount();
+}
+
+bool QueryTableModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && !m_rows.countKnown();
+}
+
+void QueryTableModel::fetchMore(const QModelIndex& parent)
+{
+    if (canFetchMore(parent))
+        m_rows.count();
 }
 
 int QueryTableModel::columnCount(const QModelIndex& parent) const

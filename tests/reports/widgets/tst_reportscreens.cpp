@@ -15,6 +15,7 @@
 #include <QChart>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QDir>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
@@ -64,6 +65,14 @@ QList<QList<double>> drawnFigures(QChart* chart)
         }
     }
     return figures;
+}
+
+// With POS_SCREENSHOTS naming a folder, each window is saved there as it is looked at.
+void shoot(QWidget* w, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("POS_SCREENSHOTS");
+    if (!folder.isEmpty())
+        w->window()->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
 
 QList<QList<double>> logicFigures(const ChartData& data)
@@ -266,6 +275,7 @@ private Q_SLOTS:
         QVERIFY(!chart->chart()->series().isEmpty());
         QCOMPARE(QString::fromLatin1(chart->chart()->series().first()->metaObject()->className()), chartType);
         QCOMPARE(drawnFigures(chart->chart()), logicFigures(window->logic().chart()));
+        shoot(window.get(), form);
 
         // A double click on the grid does nothing.
         const QRect cell = grid->visualRect(grid->model()->index(0, 0));
