@@ -52,18 +52,13 @@ public:
     int knownCount() const { return m_count; }
     bool countKnown() const { return m_countExact; }
     // Told when the known number of rows changes from `before` to `after` (the exact number was
-    // read): first `changing`, then the number changes, then `changed`. One listener, by owner.
+    // read): first `changing`, then the number changes, then `changed`. One listener; a new one
+    // replaces it. It must stay callable as long as these rows exist, or be replaced.
     struct CountListener {
-        const void* owner = nullptr;
         std::function<void(int before, int after)> changing;
         std::function<void()> changed;
     };
     void setCountListener(const CountListener& listener) { m_listener = listener; }
-    void removeCountListener(const void* owner)
-    {
-        if (m_listener.owner == owner)
-            m_listener = {};
-    }
     // A field of a row; reads the row's page when it is not held yet. A row past the end, or an
     // unknown field, reads as empty.
     QVariant value(int row, const QString& field);

@@ -1,36 +1,38 @@
 #include "core/ui/QueryTableModel.h"
 
 #include <QHeaderView>
+#include <QPointer>
 #include <QTableView>
 
 QueryTableModel::QueryTableModel(PagedQuery& rows, const GridColumns& columns, QObject* parent)
     : QAbstractTableModel(parent), m_rows(rows), m_columns(visibleColumns(columns))
 {
-    // The rows counted later, by the grid or by the screen, are added to the grid.
+    // The rows counted later, by the grid or by the screen, are added to the grid. The rows may
+    // outlive this model (a screen drops its old grid later) or go first: the listener asks
+    // whether the model is still there and never touches the rows when the model goes.
+    const QPointer<QueryTableModel> self(this);
     PagedQuery::CountListener listener;
-    listener.owner = this;
-    listener.changing = [this](int before, int after) {
+    listener.changing = [self](int before, int after) {
+        if (!self)
+            return;
         if (after > before) {
-            m_change = Change::Insert;
-            beginInsertRows(QModelIndex(), before, after - 1);
+            self->m_change = Change::Insert;
+            self->beginInsertRows(QModelIndex(), before, after - 1);
         } else {
-            m_change = Change::Remove;
-            beginRemoveRows(QModelIndex(), after, before - 1);
+            self->m_change = Change::Remove;
+            self->beginRemoveRows(QModelIndex(), after, before - 1);
         }
     };
-    listener.changed = [this] {
-        if (m_change == Change::Insert)
-            endInsertRows();
-        else if (m_change == Change::Remove)
-            endRemoveRows();
-        m_change = Change::None;
+    listener.changed = [self] {
+        if (!self)
+            return;
+        if (self->m_change == Change::Insert)
+            self->endInsertRows();
+        else if (self->m_change == Change::Remove)
+            self->endRemoveRows();
+        self->m_change = Change::None;
     };
     m_rows.setCountListener(listener);
-}
-
-QueryTableModel::~QueryTableModel()
-{
-    m_rows.removeCountListener(this);
 }
 
 int QueryTableModel::rowCount(const QModelIndex& parent) const

@@ -16,7 +16,6 @@ class QueryTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     QueryTableModel(PagedQuery& rows, const GridColumns& columns, QObject* parent = nullptr);
-    ~QueryTableModel() override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
