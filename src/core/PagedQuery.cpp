@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace {
 
 constexpr int kPagesKept = 8;
@@ -102,14 +104,23 @@ bool PagedQuery::setFilter(const QString& filter)
     m_narrowed = typingOn && m_whole && narrow(next);
     if (m_narrowed)
         return true;
-    const int before = m_count;
+    const int before = m_countExact ? m_count : std::numeric_limits<int>::max();
     m_filter = next;
     m_whole = false;
     m_pages.clear();
     m_pageOrder.clear();
     m_columns.clear();
     m_count = 0;
+    m_countExact = true;
     m_error.clear();
+
+    if (!m_filter.isEmpty()) {
+        bool tried = false;
+        if (loadCapped(&tried))
+            return true;
+        if (tried)
+            return false;
+    }
 
     // Typing on from a result of modest size, the new one is likely small enough to be read
     // whole at once, which saves counting it first.
@@ -142,6 +153,72 @@ bool PagedQuery::setFilter(const QString& filter)
     }
     m_whole = whole;
     return true;
+}
+
+QString PagedQuery::cappedStatement() const
+{
+    if (m_order.contains(QLatin1Char('.')))
+        return QString();
+    return QStringLiteral("select * from (") + filteredHead() + QStringLiteral(" limit %1)").arg(kHeldWhole + 1) +
+           m_order;
+}
+
+bool PagedQuery::loadCapped(bool* tried)
+{
+    *tried = false;
+    const QString capped = cappedStatement();
+    if (capped.isEmpty())
+        return false;
+    Query q(m_db);
+    q.add(capped);
+    bindAll(q);
+    if (!q.open()) {
+        // An order the engine does not take outside the rows: read the usual way.
+        return false;
+    }
+    *tried = true;
+    const QVector<QVector<QVariant>> rows = q.rows();
+    if (rows.size() <= kHeldWhole) {
+        m_columns = q.columns();
+        m_pages.insert(0, rows);
+        m_pageOrder.append(0);
+        m_count = int(rows.size());
+        m_whole = true;
+        return true;
+    }
+    // Many rows: the first page in order, and the number when it is asked for.
+    m_count = kHeldWhole + 1;
+    m_countExact = false;
+    if (!loadPage(0)) {
+        m_count = 0;
+        m_countExact = true;
+        return false;
+    }
+    return true;
+}
+
+int PagedQuery::count() const
+{
+    if (m_countExact)
+        return m_count;
+    Query q(m_db);
+    q.add(countStatement());
+    bindAll(q);
+    if (!q.open()) {
+        // The rows known stay; the grid reports the failure on its next read.
+        m_error = q.lastError();
+        m_countExact = true;
+        return m_count;
+    }
+    const int before = m_count;
+    const int after = q.integer(QStringLiteral("n"));
+    if (m_listener.changing && after != before)
+        m_listener.changing(before, after);
+    m_count = after;
+    m_countExact = true;
+    if (m_listener.changed && after != before)
+        m_listener.changed();
+    return m_count;
 }
 
 QString PagedQuery::wholeStatement() const
@@ -266,7 +343,7 @@ bool PagedQuery::loadPage(int page)
 
 QVariant PagedQuery::value(int row, const QString& field)
 {
-    if (row < 0 || row >= m_count)
+    if (row < 0 || (row >= m_count && row >= count()))
         return QVariant();
     const int page = m_whole ? 0 : row / kPageSize;
     if (!m_whole && !loadPage(page))
@@ -341,7 +418,7 @@ int PagedQuery::find(const QString& field, const QString& value, bool orderedBy)
     }
     // Otherwise the rows are read page by page until the value turns up.
     const QString wanted = Query::variantText(stored);
-    for (int row = 0; row < m_count; ++row)
+    for (int row = 0; row < count(); ++row)
         if (text(row, field) == wanted)
             return row;
     return -1;

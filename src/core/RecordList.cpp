@@ -36,7 +36,9 @@ bool RecordList::reload()
 
 void RecordList::setCurrent(int row)
 {
-    m_current = qBound(0, row, qMax(0, count() - 1));
+    // Moving among the rows known needs no count of a long filtered list.
+    const int rows = row < m_rows.knownCount() ? m_rows.knownCount() : count();
+    m_current = qBound(0, row, qMax(0, rows - 1));
 }
 
 void RecordList::first()

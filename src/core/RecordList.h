@@ -41,8 +41,9 @@ public:
     bool reload();
 
     PagedQuery& rows() { return m_rows; }
+    // The number of rows (a long filtered list is counted on this first call).
     int count() const { return m_rows.count(); }
-    bool hasRows() const { return m_rows.count() > 0; }
+    bool hasRows() const { return m_rows.knownCount() > 0; }
     int current() const { return m_current; }
     void setCurrent(int row);
     void first();

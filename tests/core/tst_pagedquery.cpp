@@ -152,6 +152,75 @@ private Q_SLOTS:
         QCOMPARE(rows.text(rows.count() - 1, QStringLiteral("spbh")), QStringLiteral("99999"));
     }
 
+    // A filter that finds more rows than are held whole is not counted when it is set (that
+    // reads the whole table): the rows known are read at once, the number when it is asked for
+    // or a row past the known ones is read. Every row is the one the plain statement gives.
+    void broadFilterCountedOnDemand_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<bool>("countedAtOnce");
+        QTest::newRow("a name's first character") << QStringLiteral("商") << false;
+        QTest::newRow("a digit of every number") << QStringLiteral("0") << false;
+        QTest::newRow("the barcodes' prefix") << QStringLiteral("69") << false;
+        QTest::newRow("pinyin in small letters") << QStringLiteral("sp") << false;
+        QTest::newRow("a few names") << QStringLiteral("矿泉水1") << true;
+        QTest::newRow("nothing") << QStringLiteral("没有") << true;
+    }
+    void broadFilterCountedOnDemand()
+    {
+        QFETCH(QString, filter);
+        QFETCH(bool, countedAtOnce);
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        QVERIFY2(addProducts(shop, 2500), qPrintable(shop.error()));
+        Query plain(shop.db());
+        plain.setSql(QStringLiteral("select spbh from spinfo where spbh like :F or spmc like :F or tiaoma like :F "
+                                    "or pinma like :F order by spbh"));
+        plain.bind(QStringLiteral("F"), QLatin1Char('%') + filter + QLatin1Char('%'));
+        QVERIFY2(plain.open(), qPrintable(plain.lastError()));
+        QStringList expected;
+        for (bool more = plain.first(); more; more = plain.next())
+            expected << plain.text(QStringLiteral("spbh"));
+
+        PagedQuery rows(shop.db(), QStringLiteral("select * from spinfo order by spbh"),
+                        PagedQuery::productFilterFields());
+        QList<QPair<int, int>> changes;
+        int changed = 0;
+        rows.setCountListener({[&](int before, int after) { changes.append({before, after}); }, [&] { ++changed; }});
+        QVERIFY2(rows.setFilter(filter), qPrintable(rows.lastError()));
+        QCOMPARE(rows.countKnown(), countedAtOnce);
+        if (!countedAtOnce) {
+            QVERIFY(expected.size() > PagedQuery::kHeldWhole);
+            QCOMPARE(rows.knownCount(), PagedQuery::kHeldWhole + 1);
+            // The rows known read as the statement gives them, across pages.
+            for (int r : {0, PagedQuery::kPageSize - 1, PagedQuery::kPageSize, PagedQuery::kHeldWhole})
+                QCOMPARE(rows.text(r, QStringLiteral("spbh")), expected.at(r));
+            QVERIFY(!rows.countKnown());
+            // The last row is past them: reading it counts the rows, once.
+            QCOMPARE(rows.text(int(expected.size()) - 1, QStringLiteral("spbh")), expected.last());
+            QVERIFY(rows.countKnown());
+            QCOMPARE(changes, (QList<QPair<int, int>>{{PagedQuery::kHeldWhole + 1, int(expected.size())}}));
+            QCOMPARE(changed, 1);
+        }
+        QCOMPARE(rows.count(), int(expected.size()));
+        QStringList got;
+        for (int r = 0; r < rows.count(); ++r)
+            got << rows.text(r, QStringLiteral("spbh"));
+        QCOMPARE(got, expected);
+        QCOMPARE(rows.text(rows.count(), QStringLiteral("spbh")), QString());
+        QCOMPARE(changed, countedAtOnce ? 0 : 1);
+
+        // Typing on from a result not counted yet narrows to the statement's rows as well.
+        QVERIFY(rows.setFilter(filter + QStringLiteral("1")));
+        plain.bind(QStringLiteral("F"), QLatin1Char('%') + filter + QStringLiteral("1%"));
+        QVERIFY(plain.open());
+        QCOMPARE(rows.count(), plain.recordCount());
+        if (rows.count() > 0) {
+            QVERIFY(plain.last());
+            QCOMPARE(rows.text(rows.count() - 1, QStringLiteral("spbh")), plain.text(QStringLiteral("spbh")));
+        }
+    }
+
     // The edit dialogs' cursor reads its rows a page at a time: moving across pages, to a code
     // in any letter case, and back to the same code after the rows are read again.
     void recordCursor()

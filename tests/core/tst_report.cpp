@@ -178,6 +178,44 @@ private Q_SLOTS:
         QCOMPARE(labels.labelItems.at(1).rect, QRectF(8, 13.5, 47.5, 19));
     }
 
+    // A label sheet's border is switched in English or in Chinese; any other word is refused
+    // with the line and the word.
+    void labelBorderWords_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("read");
+        QTest::addColumn<bool>("border");
+        QTest::newRow("是") << QStringLiteral("是") << true << true;
+        QTest::newRow("否") << QStringLiteral("否") << true << false;
+        QTest::newRow("yes, any case") << QStringLiteral("YES") << true << true;
+        QTest::newRow("no") << QStringLiteral("no") << true << false;
+        QTest::newRow("something else") << QStringLiteral("有") << false << false;
+    }
+    void labelBorderWords()
+    {
+        QFETCH(QString, word);
+        QFETCH(bool, read);
+        QFETCH(bool, border);
+        ReportLayout labels;
+        QString error;
+        const bool parsed = ReportLayout::parse(QStringLiteral("[labels]\n"
+                                                               "connection = c\n"
+                                                               "grid = 1 x 1\n"
+                                                               "size = 50 x 30\n"
+                                                               "border = %1\n"
+                                                               "text = 0 0 10 10 | left | {a}\n")
+                                                    .arg(word),
+                                                &labels, &error);
+        QCOMPARE(parsed, read);
+        if (read) {
+            QCOMPARE(labels.labelBorder, border);
+        } else {
+            QVERIFY2(error.contains(QStringLiteral("第 5 行")) && error.contains(word) &&
+                         error.contains(QStringLiteral("是 或 否")),
+                     qPrintable(error));
+        }
+    }
+
     // The connection names are the contract with the screens that print: a file that reads a
     // connection its screen does not hand over prints nothing.
     void shippedFiles_data()

@@ -58,6 +58,34 @@ inline bool addProduct(TestShop& shop, const QString& spbh, const QString& name,
                      {{QStringLiteral("SPBH"), spbh}, {QStringLiteral("SPMC"), name}, {QStringLiteral("SL"), stock}});
 }
 
+// Types a code into a sales or return screen's entry and presses Enter; true when a line was
+// added.
+inline bool scan(SalesVoucher& voucher, const QString& code)
+{
+    voucher.setText(SalesVoucher::Spmc, code);
+    voucher.enterPressed(SalesVoucher::Spmc);
+    return voucher.text(SalesVoucher::Spmc).isEmpty();
+}
+
+// PgDn on the screen, then the amount tendered (or paid out), Enter, and the confirm button.
+inline CheckoutAnswer pay(SalesVoucher& voucher, const SaleKind& kind, Ui& ui, const QString& amount,
+                          const QString& method = QStringLiteral("现金"))
+{
+    CheckoutAnswer result;
+    voucher.startCheckout([&](const SaleHandover& h) {
+        Checkout c(kind, h, ui);
+        if (!c.create())
+            return CheckoutAnswer{};
+        c.setText(Checkout::Zf, method);
+        c.setText(Checkout::Sk, amount);
+        c.enterPressed(Checkout::Sk);
+        if (c.postSale())
+            result = c.answer();
+        return result;
+    });
+    return result;
+}
+
 // A demonstration shop with a spool file as the receipt device and one screen of the given
 // kind. The screen is created but not opened: a test arranges the shop first, then calls
 // voucher->create().
@@ -77,12 +105,7 @@ struct Counter {
     Counter& operator=(const Counter&) = delete;
 
     // Types a code into the entry and presses Enter; true when a line was added.
-    bool scan(const QString& code)
-    {
-        voucher->setText(SalesVoucher::Spmc, code);
-        voucher->enterPressed(SalesVoucher::Spmc);
-        return voucher->text(SalesVoucher::Spmc).isEmpty();
-    }
+    bool scan(const QString& code) { return SalesFixture::scan(*voucher, code); }
 
     // "…", a quantity, Enter, Enter.
     void pick(const QString& spbh, const QString& name, const QString& quantity)
@@ -97,19 +120,7 @@ struct Counter {
     // PgDn, then the amount tendered (or paid out), Enter, and the confirm button.
     CheckoutAnswer pay(const QString& amount, const QString& method = QStringLiteral("现金"))
     {
-        CheckoutAnswer result;
-        voucher->startCheckout([&](const SaleHandover& h) {
-            Checkout c(kind, h, ui);
-            if (!c.create())
-                return CheckoutAnswer{};
-            c.setText(Checkout::Zf, method);
-            c.setText(Checkout::Sk, amount);
-            c.enterPressed(Checkout::Sk);
-            if (c.postSale())
-                result = c.answer();
-            return result;
-        });
-        return result;
+        return SalesFixture::pay(*voucher, kind, ui, amount, method);
     }
 
     // PgDn with a checkout that is left at once; true when the screen opened it.

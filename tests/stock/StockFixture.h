@@ -51,6 +51,30 @@ inline bool addProduct(TestShop& shop, const QString& spbh, const QString& name,
                       {QStringLiteral("SALE1"), sale1}});
 }
 
+// Types a code into a goods voucher's product field and presses Enter, then the quantity,
+// Enter, the price (where it can be typed), Enter, Enter on "回车保存".
+inline void enterLine(GoodsVoucher& voucher, const QString& code, const QString& quantity,
+                      const QString& price = QString())
+{
+    voucher.setText(GoodsVoucher::Spmc, code);
+    voucher.enterPressed(GoodsVoucher::Spmc);
+    voucher.setText(GoodsVoucher::Sl, quantity);
+    voucher.enterPressed(GoodsVoucher::Sl);
+    if (!price.isNull())
+        voucher.setText(GoodsVoucher::Jinjia, price);
+    voucher.enterPressed(GoodsVoucher::Jinjia);
+    voucher.enterPressed(GoodsVoucher::Hcbc);
+}
+
+// The supplier (where the kind has one) and "保存单据".
+inline bool saveVoucher(GoodsVoucher& voucher, const GoodsKind& kind,
+                        const QString& supplier = QStringLiteral("昆明惠民食品批发部"))
+{
+    if (kind.hasSupplier)
+        voucher.setText(GoodsVoucher::Gys, supplier);
+    return voucher.saveVoucher();
+}
+
 // A demonstration shop with one goods-voucher screen of the given kind, created and ready.
 struct Desk {
     TestShop shop{true};
@@ -69,23 +93,14 @@ struct Desk {
     bool enter(const QString& code, const QString& quantity, const QString& price = QString())
     {
         const int before = lines();
-        voucher->setText(GoodsVoucher::Spmc, code);
-        voucher->enterPressed(GoodsVoucher::Spmc);
-        voucher->setText(GoodsVoucher::Sl, quantity);
-        voucher->enterPressed(GoodsVoucher::Sl);
-        if (!price.isNull())
-            voucher->setText(GoodsVoucher::Jinjia, price);
-        voucher->enterPressed(GoodsVoucher::Jinjia);
-        voucher->enterPressed(GoodsVoucher::Hcbc);
+        enterLine(*voucher, code, quantity, price);
         return lines() == before + 1;
     }
 
     // The supplier (where the kind has one) and "保存单据".
     bool save(const QString& supplier = QStringLiteral("昆明惠民食品批发部"))
     {
-        if (kind.hasSupplier)
-            voucher->setText(GoodsVoucher::Gys, supplier);
-        return voucher->saveVoucher();
+        return saveVoucher(*voucher, kind, supplier);
     }
 
     QString number() const { return voucher->text(GoodsVoucher::Djbh); }

@@ -70,15 +70,15 @@ bool Parser::integer(const QString& text, int* value, int min)
 bool Parser::yesNo(const QString& text, bool* value)
 {
     const QString t = text.trimmed().toLower();
-    if (t == QLatin1String("yes") || t == QLatin1String("是")) {
+    if (t == QLatin1String("yes") || t == QStringLiteral("是")) {
         *value = true;
         return true;
     }
-    if (t == QLatin1String("no") || t == QLatin1String("否")) {
+    if (t == QLatin1String("no") || t == QStringLiteral("否")) {
         *value = false;
         return true;
     }
-    return fail(QStringLiteral("“%1”应为 yes 或 no").arg(text.trimmed()));
+    return fail(QStringLiteral("“%1”应为 yes、no、是 或 否").arg(text.trimmed()));
 }
 
 // "60 x 30" or "60x30"

@@ -1,16 +1,54 @@
 #include "core/ui/QueryTableModel.h"
 
 #include <QHeaderView>
+#include <QPointer>
 #include <QTableView>
 
 QueryTableModel::QueryTableModel(PagedQuery& rows, const GridColumns& columns, QObject* parent)
     : QAbstractTableModel(parent), m_rows(rows), m_columns(visibleColumns(columns))
 {
+    // The rows counted later, by the grid or by the screen, are added to the grid. The rows may
+    // outlive this model (a screen drops its old grid later) or go first: the listener asks
+    // whether the model is still there and never touches the rows when the model goes.
+    const QPointer<QueryTableModel> self(this);
+    PagedQuery::CountListener listener;
+    listener.changing = [self](int before, int after) {
+        if (!self)
+            return;
+        if (after > before) {
+            self->m_change = Change::Insert;
+            self->beginInsertRows(QModelIndex(), before, after - 1);
+        } else {
+            self->m_change = Change::Remove;
+            self->beginRemoveRows(QModelIndex(), after, before - 1);
+        }
+    };
+    listener.changed = [self] {
+        if (!self)
+            return;
+        if (self->m_change == Change::Insert)
+            self->endInsertRows();
+        else if (self->m_change == Change::Remove)
+            self->endRemoveRows();
+        self->m_change = Change::None;
+    };
+    m_rows.setCountListener(listener);
 }
 
 int QueryTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_rows.count();
+    return parent.isValid() ? 0 : m_rows.knownCount();
+}
+
+bool QueryTableModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && !m_rows.countKnown();
+}
+
+void QueryTableModel::fetchMore(const QModelIndex& parent)
+{
+    if (canFetchMore(parent))
+        m_rows.count();
 }
 
 int QueryTableModel::columnCount(const QModelIndex& parent) const

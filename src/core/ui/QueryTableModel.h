@@ -9,13 +9,17 @@ class QTableView;
 
 // A grid's view of a paged query: it reads only the rows it is asked to paint, so a list of a
 // hundred thousand rows opens at once. Columns, captions, formats and alignments come from the
-// screen's column description.
+// screen's column description. A filter that finds many rows shows the rows known to exist;
+// the rest are counted when the grid is scrolled to its end (or the screen asks for the last
+// row) and added then.
 class QueryTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     QueryTableModel(PagedQuery& rows, const GridColumns& columns, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
@@ -40,4 +44,5 @@ private:
     PagedQuery& m_rows;
     GridColumns m_columns; // the visible ones
     mutable bool m_failureSent = false;
+    enum class Change { None, Insert, Remove } m_change = Change::None;
 };

@@ -6,6 +6,7 @@
 #include "core/ui/MainWindow.h"
 #include "core/ui/PickerDialogWindow.h"
 #include "core/ui/PromptDialogWindow.h"
+#include "core/ui/QueryTableModel.h"
 #include "core/ui/Screens.h"
 #include "core/ui/WidgetUi.h"
 #include "support/ScriptedUi.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -588,6 +590,56 @@ private Q_SLOTS:
             QCOMPARE(answers, QStringList(spec.answerFields.size(), QStringLiteral("~")));
         else
             QCOMPARE(answers, QStringList{QStringLiteral("before")});
+    }
+
+    // A filter that finds many rows shows the rows known at once; the grid scrolled to its end
+    // counts the rest and shows them, and so does a count the screen asks for.
+    void broadFilterGridGrows()
+    {
+        TestShop shop;
+        QVERIFY2(shop.isValid(), qPrintable(shop.error()));
+        const int n = 2300;
+        QVERIFY(shop.db().transaction([&] {
+            for (int i = 0; i < n; ++i) {
+                if (!shop.exec(QStringLiteral("insert into spinfo(spbh,spmc) values(:B,:M)"),
+                               {{"B", QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'))},
+                                {"M", QStringLiteral("商品%1").arg(i)}}))
+                    return false;
+            }
+            return true;
+        }));
+        const PickerSpec spec = Dialogs::picker(QStringLiteral("Tsphelp2_form"));
+        PagedQuery rows(shop.db(), spec.query, PagedQuery::productFilterFields());
+        auto model = std::make_unique<QueryTableModel>(rows, spec.columns);
+        QTableView grid;
+        grid.setModel(model.get());
+        grid.resize(600, 400);
+        grid.show();
+        QSignalSpy inserted(model.get(), &QAbstractItemModel::rowsInserted);
+        QVERIFY(model->refilter(QStringLiteral("商品")));
+        QCOMPARE(model->rowCount(), PagedQuery::kHeldWhole + 1);
+        QVERIFY(model->canFetchMore(QModelIndex()));
+        QCoreApplication::processEvents();
+        QCOMPARE(inserted.size(), 0);
+        // To the end of the grid: the rest are counted and added.
+        grid.scrollToBottom();
+        QTRY_COMPARE(model->rowCount(), n);
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(inserted.first().at(1).toInt(), PagedQuery::kHeldWhole + 1);
+        QCOMPARE(inserted.first().at(2).toInt(), n - 1);
+        QVERIFY(!model->canFetchMore(QModelIndex()));
+        QCOMPARE(model->index(n - 1, 0).data().toString(), QStringLiteral("%1").arg(n - 1, 5, 10, QLatin1Char('0')));
+
+        // The screen asks for the number itself (末条): the grid is told as well.
+        QVERIFY(model->refilter(QStringLiteral("商")));
+        QCOMPARE(model->rowCount(), PagedQuery::kHeldWhole + 1);
+        QCOMPARE(rows.count(), n);
+        QCOMPARE(model->rowCount(), n);
+        QCOMPARE(grid.verticalHeader()->count(), n);
+        // A model that is gone hears no more.
+        model.reset();
+        QVERIFY(rows.setFilter(QStringLiteral("0")));
+        QCOMPARE(rows.count(), n);
     }
 
     // A page that cannot be read while the grid paints is reported once, not swallowed.

@@ -1,6 +1,8 @@
 #include "core/Clock.h"
+#include "core/LoginUser.h"
 #include "core/PdfTools.h"
 #include "core/ui/ChartPanel.h"
+#include "core/ui/MainWindow.h"
 #include "core/ui/QueryScreenWindow.h"
 #include "core/ui/Screens.h"
 #include "reports/ReportsFixture.h"
@@ -13,11 +15,13 @@
 #include <QChart>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QDir>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QImage>
 #include <QLineSeries>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -61,6 +65,14 @@ QList<QList<double>> drawnFigures(QChart* chart)
         }
     }
     return figures;
+}
+
+// With POS_SCREENSHOTS naming a folder, each window is saved there as it is looked at.
+void shoot(QWidget* w, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("POS_SCREENSHOTS");
+    if (!folder.isEmpty())
+        w->window()->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
 
 QList<QList<double>> logicFigures(const ChartData& data)
@@ -123,6 +135,50 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<QueryScreenWindow*>(window.get()));
         QCOMPARE(window->objectName(), form);
         QCOMPARE(window->windowTitle(), caption);
+    }
+
+    // 数据统计's three items in the main window open their screens, maximised, and 查询 on
+    // them lists the shop's figures.
+    void menuItemsOpenWorkingScreens()
+    {
+        registerReportScreens();
+        LoginUser::set(QStringLiteral("001"), QStringLiteral("系统管理员"));
+        ScriptedUi ui; // the main window's own questions (the missing background picture)
+        MainWindow main(&ui);
+        main.show();
+        main.userLoggedIn();
+        const struct {
+            const char* item;
+            const char* form;
+            const char* caption;
+            int rows;
+        } items[] = {{"商品销售情况查询", "Tspxsph_form", "商品销售情况表", 2},
+                     {"商品销售利润查询", "Tspxsly_form", "商品销售利润表", 1},
+                     {"利润统计表", "Tlrtj_form", "商品销售利润统计", 1}};
+        for (const auto& it : items) {
+            const QString form = QString::fromLatin1(it.form);
+            QAction* action = main.action(form);
+            QVERIFY2(action, it.form);
+            QCOMPARE(action->text(), QString::fromUtf8(it.item));
+            QVERIFY(action->isEnabled());
+            action->trigger();
+            QCOMPARE(main.childScreenCount(), 1);
+            QMdiSubWindow* sub = main.area()->subWindowList().first();
+            QCOMPARE(sub->windowTitle(), QString::fromUtf8(it.caption));
+            QVERIFY(sub->isMaximized());
+            auto* window = main.findChild<QueryScreenWindow*>(form);
+            QVERIFY(window);
+            // Today (2024-03-05): a line of 1001 and one of 1003, since deleted from the catalogue.
+            window->button(QStringLiteral("ToolButton3"))->click();
+            QVERIFY(window->grid()->model());
+            QCOMPARE(window->grid()->model()->rowCount(), it.rows);
+            window->button(QStringLiteral("ToolButton5"))->click();
+            QTRY_COMPARE(main.childScreenCount(), 0);
+        }
+        // Nothing was said but that the test shop has no background picture.
+        for (const QString& said : ui.texts())
+            QVERIFY2(said.contains(QStringLiteral("背景图片")), qPrintable(said));
+        LoginUser::reset();
     }
 
     void opensWithTodayAndAnEmptyGrid_data() { registeredWithTheMenu_data(); }
@@ -219,6 +275,7 @@ private Q_SLOTS:
         QVERIFY(!chart->chart()->series().isEmpty());
         QCOMPARE(QString::fromLatin1(chart->chart()->series().first()->metaObject()->className()), chartType);
         QCOMPARE(drawnFigures(chart->chart()), logicFigures(window->logic().chart()));
+        shoot(window.get(), form);
 
         // A double click on the grid does nothing.
         const QRect cell = grid->visualRect(grid->model()->index(0, 0));
