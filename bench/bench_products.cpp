@@ -9,7 +9,7 @@
 
 #include "SyntheticShop.h"
 #include "core/DbConnection.h"
-#include "core/Ui.h"
+#include "core/SilentUi.h"
 #include "core/ui/ListWindow.h"
 #include "masterdata/ProductForm.h"
 #include "masterdata/ProductList.h"
@@ -36,23 +36,6 @@ QTextStream& out()
     static QTextStream s(stdout);
     return s;
 }
-
-// Answers nothing; whatever the dialog shows is collected for the report.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return true; }
-    void prompt(const PromptSpec&, QString& answer) override { answer = QStringLiteral("~"); }
-    void pick(const PickerSpec& spec, QStringList& answers) override
-    {
-        answers = QStringList(spec.answerFields.size(), QStringLiteral("~"));
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-};
 
 // Processor time of the process: on a busy machine the wall-clock time also holds the time the
 // program waited for a processor, and a commit waits for the disk.
@@ -205,7 +188,7 @@ int main(int argc, char** argv)
 
     // The same keystrokes on the list's logic alone: the filter, the count and the rows a
     // screen shows, without painting them.
-    BenchUi ui;
+    SilentUi ui;
     Measure logicKeys{QStringLiteral("filter keystroke, logic only (filter, count, 40 rows read)"), 50};
     {
         ProductList list(ui);
