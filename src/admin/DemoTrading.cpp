@@ -63,6 +63,7 @@ struct Product {
     double target = 0; // the shelf the Monday order fills up to
     double weight = 0; // how often customers take it
     bool slow = false;
+    int every = 1;         // a slow seller goes one at a time, every so many days
     bool byWeight = false; // sold by the 斤, weighed at the till
 };
 
@@ -74,6 +75,15 @@ struct Line {
 struct User {
     QString number, name;
 };
+
+double categoryShare(const QString& category)
+{
+    if (category == QStringLiteral("饮料"))
+        return 1.4;
+    if (category == QStringLiteral("粮油") || category == QStringLiteral("日用品"))
+        return 0.6;
+    return 1.0;
+}
 
 QString quantityText(double q)
 {
@@ -97,15 +107,15 @@ private:
     bool readStock(QHash<QString, double>* stock);
 
     bool switchTill(bool quiet);
-    bool putFloat();
     bool goodsVoucher(const GoodsKind& kind, const QString& supplier, const QList<Line>& lines, const QString& step);
     bool receiveGoods();
     bool takeOut(const GoodsKind& kind, const QString& spbh, double most);
+    void paceSlowSellers(int days);
     bool sell(int dayIndex);
     QList<Line> basket(QHash<QString, double>& stock);
     bool ring(SalesVoucher& sale, const QList<Line>& lines, bool member, bool byPhone, const QString& step);
     QString tendered(double due);
-    bool handOver();
+    bool cashBox(bool morning);
     bool settle(const SettlementKind& kind, const QDate& upTo);
 
     SilentUi m_ui;
@@ -164,7 +174,7 @@ bool Trader::load()
     for (bool more = q.first(); more; more = q.next())
         m_suppliers << q.text(QStringLiteral("gysmc"));
 
-    q.setSql(QStringLiteral("select a.spbh,a.spmc,a.tiaoma,a.spjl,a.sale1,a.beizhu,a.kucun1,b.sl from spinfo a "
+    q.setSql(QStringLiteral("select a.spbh,a.spmc,a.tiaoma,a.splb,a.spjl,a.sale1,a.beizhu,a.kucun1,b.sl from spinfo a "
                             "left join kucun b on a.spbh=b.spbh order by a.spbh"));
     if (!q.open()) {
         m_ui.showError(q.lastError());
@@ -181,8 +191,9 @@ bool Trader::load()
         p.retail = q.number(QStringLiteral("sale1"));
         p.byWeight = q.text(QStringLiteral("spjl")) == QStringLiteral("斤");
         p.slow = p.spbh == kLiquor || p.spbh == kShampoo;
-        // Cheap everyday goods go many times a day, a sack of rice now and then.
-        p.weight = 10.0 / (1.0 + p.retail / 3.0);
+        // Cheap everyday goods go many times a day, a sack of rice now and then; drinks and
+        // snacks are bought more often than salt or soap.
+        p.weight = 10.0 / (1.0 + p.retail / 3.0) * categoryShare(q.text(QStringLiteral("splb")));
         // The shelf as the shop was stocked, kept clear of the overstock alert.
         const double upper = q.number(QStringLiteral("kucun1"));
         p.target = q.number(QStringLiteral("sl")) > 0 ? q.number(QStringLiteral("sl")) : kFirstOrder;
@@ -254,6 +265,7 @@ bool Trader::run(int days)
         return false;
     const QDate today = m_day;
     m_first = today.addDays(-days);
+    paceSlowSellers(days);
     if (!switchTill(true))
         return false;
     bool traded = true;
@@ -278,16 +290,16 @@ bool Trader::tradeDay(int index, int days)
     const int refundDay = std::min(3, days - 1);
     const int scrapDay = days / 2;
 
-    if (index == 0 && !putFloat())
-        return false;
     // Monday: the suppliers deliver, and are paid for what they brought before.
     if (m_day.dayOfWeek() == Qt::Monday) {
         if (!receiveGoods())
             return false;
-        at(7, 50);
+        at(7, 45);
         if (!settle(SettlementKind::payables(), m_day.addDays(-1)))
             return false;
     }
+    if (index == 0 && !cashBox(true))
+        return false;
     // A few yoghurts past their date are written off before the shop opens.
     if (index == scrapDay) {
         at(7, 55);
@@ -302,29 +314,13 @@ bool Trader::tradeDay(int index, int days)
     }
     if (!sell(index))
         return false;
-    if (!handOver())
+    if (!cashBox(false))
         return false;
     if (index == refundDay) {
         at(21, 20);
         return settle(SettlementKind::receivables(), m_day);
     }
     return true;
-}
-
-// The first morning the cashier puts change into the empty cash box.
-bool Trader::putFloat()
-{
-    at(7, 50);
-    as(m_cashier);
-    m_ui.clear();
-    const QString step = QStringLiteral("放入备用金");
-    ShiftHandover box(m_ui);
-    if (!box.create())
-        return failed(step);
-    box.toggleAdjustment();
-    box.setText(ShiftHandover::Tzje, TextUtil::shortestNumber(kFloat));
-    box.setText(ShiftHandover::Tzyy, QStringLiteral("备用零钱"));
-    return done(box.adjust(), step);
 }
 
 bool Trader::goodsVoucher(const GoodsKind& kind, const QString& supplier, const QList<Line>& lines, const QString& step)
@@ -363,7 +359,7 @@ bool Trader::receiveGoods()
         for (int i = 0; i < m_products.size(); ++i) {
             const Product& p = m_products.at(i);
             const double missing = p.target - stock.value(p.spbh);
-            if (p.slow || p.supplier != m_suppliers.at(s) || missing < std::max(1.0, p.target * 0.1))
+            if (p.slow || p.supplier != m_suppliers.at(s) || missing < 1)
                 continue;
             const double carton = p.target >= 100 ? 12 : p.target >= 40 ? 6 : 1;
             lines << Line{i, std::ceil(missing / carton) * carton};
@@ -391,6 +387,17 @@ bool Trader::takeOut(const GoodsKind& kind, const QString& spbh, double most)
                                 kind.screenCaption);
     }
     return true;
+}
+
+// The slow sellers go one at a time, spaced so that their stock (the shampoo's less what goes
+// back) lasts about two thirds of the days: then they stand sold out in the stock alerts.
+void Trader::paceSlowSellers(int days)
+{
+    for (Product& p : m_products) {
+        const double pieces = p.target - (p.spbh == kShampoo ? kReturned : 0);
+        if (p.slow)
+            p.every = std::max(1, int(days * 2 / 3 / std::max(1.0, pieces)));
+    }
 }
 
 // One to five products that are on the shelf; cheap ones often by two or three, eggs weighed.
@@ -496,8 +503,8 @@ bool Trader::ring(SalesVoucher& sale, const QList<Line>& lines, bool member, boo
     return done(sale.startCheckout(checkout), step);
 }
 
-// A day at the till: more customers at the weekend, the member every other day, and one of the
-// two slow sellers going until they are gone.
+// A day at the till: more customers at the weekend, the member every other day, and now and
+// then one of the slow sellers.
 bool Trader::sell(int dayIndex)
 {
     const bool weekend = m_day.dayOfWeek() >= Qt::Saturday;
@@ -510,10 +517,10 @@ bool Trader::sell(int dayIndex)
     }
     std::sort(minutes.begin(), minutes.end());
     const int memberAt = dayIndex % 2 == 0 ? m_dice.below(customers) : -1;
-    // The liquor goes on even days, the shampoo on odd ones, one to a customer.
     QHash<int, int> slowAt; // product -> customer
     for (int i = 0; i < m_products.size(); ++i) {
-        if (m_products.at(i).spbh == (dayIndex % 2 == 0 ? kLiquor : kShampoo))
+        const Product& p = m_products.at(i);
+        if (p.slow && dayIndex % p.every == (p.spbh == kLiquor ? 0 : p.every / 2))
             slowAt.insert(i, m_dice.below(customers));
     }
 
@@ -542,16 +549,23 @@ bool Trader::sell(int dayIndex)
     return true;
 }
 
-// The evening handover: the takings go to the cash journal, the change stays in the box.
-bool Trader::handOver()
+// The cash box: the first morning the cashier puts change into it; each evening the takings go
+// to the cash journal and the change stays in the box.
+bool Trader::cashBox(bool morning)
 {
-    at(21, 5);
+    at(morning ? 7 : 21, morning ? 50 : 5);
     as(m_cashier);
     m_ui.clear();
-    const QString step = QStringLiteral("交班");
+    const QString step = morning ? QStringLiteral("放入备用金") : QStringLiteral("交班");
     ShiftHandover box(m_ui);
     if (!box.create())
         return failed(step);
+    if (morning) {
+        box.toggleAdjustment();
+        box.setText(ShiftHandover::Tzje, TextUtil::shortestNumber(kFloat));
+        box.setText(ShiftHandover::Tzyy, QStringLiteral("备用零钱"));
+        return done(box.adjust(), step);
+    }
     double inBox = 0;
     TextUtil::toNumber(box.text(ShiftHandover::Boxje), &inBox);
     const double takings = TextUtil::roundTo(inBox - kFloat, 2);
@@ -563,9 +577,9 @@ bool Trader::handOver()
     return done(box.handOver(), step);
 }
 
-// The owner settles the open vouchers up to a day, oldest first. Supplier refunds are collected
-// in full; suppliers are paid out of what the cash journal holds: a voucher in full when the
-// takings allow it, otherwise whole hundreds on account.
+// The owner settles the open vouchers up to a day, oldest first, each in full. Supplier refunds
+// are collected; suppliers are paid out of what the cash journal holds, as long as it holds
+// enough for the next voucher.
 bool Trader::settle(const SettlementKind& kind, const QDate& upTo)
 {
     const bool asTakingsAllow = &kind == &SettlementKind::payables();
@@ -588,19 +602,15 @@ bool Trader::settle(const SettlementKind& kind, const QDate& upTo)
             return failed(step);
         }
     }
-    while (screen.currentRow() >= 0 && screen.vouchers().count() > 0) {
+    // Settling searches again: the voucher settled leaves the list of open ones.
+    for (int left = screen.vouchers().count(); left > 0 && screen.currentRow() >= 0; --left) {
         const double owed = Query::variantNumber(screen.vouchers().value(screen.currentRow(), QStringLiteral("qkje")));
-        double amount = owed;
         if (asTakingsAllow && owed > cash)
-            amount = std::floor(cash / 100) * 100;
-        if (amount <= 0)
             break;
-        screen.setText(Settlement::Fkje, TextUtil::shortestNumber(TextUtil::roundTo(amount, 2)));
+        screen.setText(Settlement::Fkje, TextUtil::shortestNumber(owed));
         if (!done(screen.settle(), step))
             return false;
-        cash -= amount;
-        if (amount < owed)
-            break;
+        cash -= owed;
     }
     return true;
 }
