@@ -306,9 +306,10 @@ bool Trader::tradeDay(int index, int days)
         if (!takeOut(GoodsKind::scrap(), kYoghurt, kScrapped))
             return false;
     }
-    // The shampoo sells too slowly: part of it goes back to its supplier, who refunds it.
+    // The shampoo sells too slowly: part of it goes back with the driver, and the supplier
+    // refunds it.
     if (index == returnDay) {
-        at(10, 5);
+        at(7, 56);
         if (!takeOut(GoodsKind::supplierReturn(), kShampoo, kReturned))
             return false;
     }
