@@ -9,7 +9,8 @@ pos_build "$BUILD_DIR"
 BIN="$PWD/$BUILD_DIR/bin"
 HOME_DIR="${POS_HOME:-$BIN}"
 if [ ! -f "$HOME_DIR/pos.mdb" ]; then
-    POS_HOME="$HOME_DIR" "$BIN/pos-setup" --demo
+    # A shop that has traded for a month, so there are sales, accounts and figures to look at.
+    POS_HOME="$HOME_DIR" "$BIN/pos-setup" --demo --history 30
 fi
 if [ ! -x "$BIN/pos" ]; then
     echo "The till program is not built yet (only pos-setup exists); the database is at $HOME_DIR/pos.mdb." >&2

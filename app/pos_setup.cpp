@@ -1,6 +1,7 @@
 // pos-setup: creates pos.mdb in the program folder; backs it up and restores it.
 
 #include "admin/DatabaseBackup.h"
+#include "admin/DemoTrading.h"
 #include "core/Clock.h"
 #include "core/ProgramFolder.h"
 #include "core/ShopLock.h"
@@ -8,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -58,9 +60,11 @@ int main(int argc, char* argv[])
     }
 
     Setup::Options options;
-    for (const QString& a : args) {
+    int historyDays = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            out << "用法: pos-setup [--demo]\n"
+            out << "用法: pos-setup [--demo [--history 天数]]\n"
                    "      pos-setup --backup 文件\n"
                    "      pos-setup --restore 文件\n"
                    "\n"
@@ -68,7 +72,15 @@ int main(int argc, char* argv[])
                    "钱箱、积分基数和管理员用户 001。\n"
                    "\n"
                    "  --demo   另外加入一个演示超市：商品类别、计量单位、供应商、仓库、\n"
-                   "           几十种日常商品（价格、条形码、拼音码、库存）和一位会员。\n"
+                   "           几十种日常商品（价格、条形码、拼音码、库存）、一位会员和\n"
+                   "           收银员 002。\n"
+                   "  --history 天数\n"
+                   "           和 --demo 一起用：演示超市再营业到昨天为止的这些天（1 到 366），\n"
+                   "           全部通过收银系统自己的操作录入：每逢周一两家供应商送货入库，\n"
+                   "           同时用营业款结清上一次的货款；每天 8 到 15 笔销售（隔天有会员\n"
+                   "           购物），晚上交班；其间有一次退货给供应商（收回退款）和一次商品\n"
+                   "           报废；两种卖得慢的商品不再进货，卖完后出现在库存报警中。录入\n"
+                   "           时小票不打印、钱箱不弹开、不播报语音。\n"
                    "  --backup 文件\n"
                    "           把 pos.mdb 备份到一个新文件（已经存在的文件不会被覆盖）。收银\n"
                    "           系统运行时也可以备份：备份的是某一时刻完整一致的数据。\n"
@@ -80,15 +92,30 @@ int main(int argc, char* argv[])
                    "  --help   显示本说明。\n"
                    "\n"
                    "程序文件夹是 pos-setup 所在的文件夹；环境变量 POS_HOME 可以指定别的文件夹。\n"
-                   "已经存在的 pos.mdb 不会被覆盖。\n";
+                   "已经存在的 pos.mdb 不会被覆盖；建立失败时不留下 pos.mdb。\n";
             return 0;
         }
         if (a == QLatin1String("--demo")) {
             options.demo = true;
+        } else if (a == QLatin1String("--history")) {
+            const QString value = args.value(i + 1);
+            bool isNumber = false;
+            const int days = value.toInt(&isNumber);
+            if (i + 1 >= args.size() || !isNumber || days < 1 || days > DemoTrading::kMaxDays) {
+                err << "pos-setup: --history 的天数“" << value << "”不正确，应为1到" << DemoTrading::kMaxDays
+                    << "之间的整数（用 --help 查看用法）\n";
+                return 2;
+            }
+            historyDays = days;
+            ++i;
         } else {
             err << "pos-setup: 不认识的参数 " << a << "（用 --help 查看用法）\n";
             return 2;
         }
+    }
+    if (historyDays > 0 && !options.demo) {
+        err << "pos-setup: --history 只能和 --demo 一起用：营业记录要用演示超市的商品和供应商\n";
+        return 2;
     }
 
     const QString file = ProgramFolder::databaseFile();
@@ -97,8 +124,31 @@ int main(int argc, char* argv[])
         err << "pos-setup: " << error << "\n";
         return 1;
     }
-    out << "已建立数据库 " << QDir::toNativeSeparators(file) << (options.demo ? "（含演示数据）" : "") << "\n"
-        << "登录用户编号: " << Setup::adminNumber() << "  密码: " << Setup::adminPassword() << "\n";
+    if (historyDays > 0) {
+        // Nobody opens the till on the shop while its days are entered; if a step fails the
+        // half-made shop goes, with the receipt file its sales wrote.
+        const QString bill = ProgramFolder::file(QStringLiteral("bill.txt"));
+        const bool hadBill = QFileInfo::exists(bill);
+        ShopLock lock;
+        bool traded = lock.acquire();
+        if (!traded)
+            error = lock.error();
+        else
+            traded = DemoTrading::run(historyDays, &error);
+        lock.release();
+        if (!traded) {
+            Setup::removeDatabase(file);
+            if (!hadBill)
+                QFile::remove(bill);
+            err << "pos-setup: 演示超市的营业记录没有建成：" << error << "\n"
+                << "没有留下数据库文件 " << QDir::toNativeSeparators(file) << "。\n";
+            return 1;
+        }
+    }
+    out << "已建立数据库 " << QDir::toNativeSeparators(file) << (options.demo ? "（含演示数据）" : "") << "\n";
+    if (historyDays > 0)
+        out << "演示超市已营业 " << historyDays << " 天（到昨天为止）。\n";
+    out << "登录用户编号: " << Setup::adminNumber() << "  密码: " << Setup::adminPassword() << "\n";
     if (options.demo)
         out << "收银员用户编号: 002  密码: 123\n";
     return 0;

@@ -8,7 +8,7 @@
 // Reads only; the shop is left as it was.
 
 #include "core/DbConnection.h"
-#include "core/Ui.h"
+#include "core/SilentUi.h"
 #include "core/ui/ListWindow.h"
 #include "masterdata/Members.h"
 #include "masterdata/ui/MemberScreens.h"
@@ -19,7 +19,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QQueue>
 #include <QTableView>
 #include <QTextStream>
 
@@ -33,27 +32,6 @@ QTextStream& out()
     static QTextStream s(stdout);
     return s;
 }
-
-// Answers the member prompt from a queue; anything shown is kept to be reported.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    QQueue<QString> answers;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return false; }
-    void prompt(const PromptSpec&, QString& answer) override
-    {
-        answer = answers.isEmpty() ? QStringLiteral("~") : answers.dequeue();
-    }
-    void pick(const PickerSpec& spec, QStringList& answers) override
-    {
-        answers = QStringList(spec.answerFields.size(), QStringLiteral("~"));
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-};
 
 struct Stats {
     QList<double> ms;
@@ -194,14 +172,15 @@ int main(int argc, char** argv)
     // 查找 on the whole list, by mobile number and by card number.
     Stats search;
     {
-        BenchUi ui;
+        SilentUi ui;
+        ui.confirmAnswer = false; // reads only: nothing is agreed to
         MemberList list(ui);
         if (!list.create())
             return 1;
         for (int i = 0; i < runs; ++i) {
             const int n = 1 + (i * 7919) % qMax(1, members);
-            ui.answers << QStringLiteral("139%1").arg(n, 8, 10, QLatin1Char('0'))
-                       << QStringLiteral("8800%1").arg(n, 8, 10, QLatin1Char('0'));
+            ui.promptAnswers << QStringLiteral("139%1").arg(n, 8, 10, QLatin1Char('0'))
+                             << QStringLiteral("8800%1").arg(n, 8, 10, QLatin1Char('0'));
             for (int k = 0; k < 2; ++k) {
                 QElapsedTimer t;
                 t.start();
@@ -218,7 +197,8 @@ int main(int argc, char** argv)
     // The edit dialog reads every member to browse them, and stands on the one asked for.
     Stats edit;
     for (int i = 0; i < qMin(runs, 10); ++i) {
-        BenchUi ui;
+        SilentUi ui;
+        ui.confirmAnswer = false;
         MemberForm form(RecordForm::Mode::Edit, ui);
         QElapsedTimer t;
         t.start();

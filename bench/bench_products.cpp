@@ -9,7 +9,7 @@
 
 #include "SyntheticShop.h"
 #include "core/DbConnection.h"
-#include "core/Ui.h"
+#include "core/SilentUi.h"
 #include "core/ui/ListWindow.h"
 #include "masterdata/ProductForm.h"
 #include "masterdata/ProductList.h"
@@ -36,23 +36,6 @@ QTextStream& out()
     static QTextStream s(stdout);
     return s;
 }
-
-// Answers nothing; whatever the dialog shows is collected for the report.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return true; }
-    void prompt(const PromptSpec&, QString& answer) override { answer = QStringLiteral("~"); }
-    void pick(const PickerSpec& spec, QStringList& answers) override
-    {
-        answers = QStringList(spec.answerFields.size(), QStringLiteral("~"));
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-};
 
 // Processor time of the process: on a busy machine the wall-clock time also holds the time the
 // program waited for a processor, and a commit waits for the disk.
@@ -206,7 +189,7 @@ int main(int argc, char** argv)
     // The same keystrokes on the list's logic alone: the filter and the rows a screen shows
     // (a filter that finds many rows is not counted until the number is asked for), without
     // painting them.
-    BenchUi ui;
+    SilentUi ui;
     Measure logicKeys{QStringLiteral("filter keystroke, logic only (filter, 40 rows read)"), 50};
     // 末条 after a filter that finds every product: the rows are counted then.
     Measure lastRow{QStringLiteral("末条 after a filter finding every product (rows counted)"), 300};

@@ -10,7 +10,7 @@
 // it to the whole catalogue. The scratch tables keep the last result; nothing else is written.
 
 #include "core/DbConnection.h"
-#include "core/Ui.h"
+#include "core/SilentUi.h"
 #include "reports/SalesReport.h"
 #include "schema/Schema.h"
 
@@ -31,32 +31,6 @@ QTextStream& out()
     static QTextStream s(stdout);
     return s;
 }
-
-// Anything a screen shows is an error for the benchmark.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return true; }
-    void prompt(const PromptSpec&, QString& answer) override { answer = QStringLiteral("~"); }
-    void pick(const PickerSpec&, QStringList& answers) override
-    {
-        for (QString& a : answers)
-            a = QStringLiteral("~");
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-    void showPrintPreview(const QString&, const QString&, bool, const QPageLayout&,
-                          const std::function<void(QPagedPaintDevice*)>&) override
-    {
-    }
-    PrintOutcome printDirect(const QString&, const std::function<QString(QPagedPaintDevice*)>&, QString*) override
-    {
-        return PrintOutcome::Cancelled;
-    }
-};
 
 struct Timing {
     QList<double> ms;
@@ -160,7 +134,7 @@ int main(int argc, char** argv)
     };
 
     bool allUnder = true;
-    BenchUi ui;
+    SilentUi ui;
     for (const Case& c : cases) {
         SalesReport screen(*c.kind, ui);
         if (!screen.create()) {

@@ -11,7 +11,7 @@
 #include "accounts/Settlement.h"
 #include "core/DbConnection.h"
 #include "core/LoginUser.h"
-#include "core/Ui.h"
+#include "core/SilentUi.h"
 #include "stock/GoodsVoucher.h"
 #include "stock/Stocktaking.h"
 
@@ -32,23 +32,6 @@ QTextStream& out()
     static QTextStream s(stdout);
     return s;
 }
-
-// Says yes to every question and keeps what is shown; only the save's own "数据保存成功" is expected.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return true; }
-    void prompt(const PromptSpec&, QString& answer) override { answer = QStringLiteral("~"); }
-    void pick(const PickerSpec& spec, QStringList& answers) override
-    {
-        answers = QStringList(spec.answerFields.size(), QStringLiteral("~"));
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-};
 
 // Processor time of the process: on a busy machine the wall-clock time also holds the waits for
 // a processor, and a commit waits for the disk.
@@ -156,7 +139,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    BenchUi ui;
+    SilentUi ui;
     const auto failed = [&](const QString& what) {
         out() << "bench_stock: " << what << ": " << ui.shown.join(QStringLiteral("; ")) << "\n";
         return 1;

@@ -14,7 +14,7 @@
 #include "SyntheticShop.h"
 #include "core/DbConnection.h"
 #include "core/ShopLock.h"
-#include "core/Ui.h"
+#include "core/SilentUi.h"
 #include "sales/Checkout.h"
 #include "sales/SaleKind.h"
 #include "sales/SalesVoucher.h"
@@ -41,23 +41,6 @@ QTextStream& out()
     static QTextStream s(stdout);
     return s;
 }
-
-// Says yes to every question; anything the till shows is an error for the benchmark.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return true; }
-    void prompt(const PromptSpec&, QString& answer) override { answer = QStringLiteral("~"); }
-    void pick(const PickerSpec& spec, QStringList& answers) override
-    {
-        answers = QStringList(spec.answerFields.size(), QStringLiteral("~"));
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-};
 
 struct Stats {
     QList<double> ms;
@@ -316,7 +299,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    BenchUi ui;
+    SilentUi ui;
     SalesVoucher voucher(SaleKind::sale(), ui);
     if (!voucher.create()) {
         out() << "bench_till: the sales screen did not open: " << ui.shown.join(QStringLiteral("; ")) << "\n";

@@ -31,6 +31,11 @@ void reset()
     g_fixed = QDateTime();
 }
 
+QDateTime fixedMoment()
+{
+    return g_fixed;
+}
+
 QString todayText()
 {
     return today().toString(QStringLiteral("yyyy-MM-dd"));

@@ -14,6 +14,9 @@ QTime time();
 // Tests: freeze the clock at a moment (an invalid value returns to the system clock).
 void setFixed(const QDateTime& moment);
 void reset();
+// The moment the clock is frozen at; invalid while it follows the system clock. Work that sets
+// the clock for a while puts this back afterwards.
+QDateTime fixedMoment();
 
 // "yyyy-MM-dd", the form of every date column.
 QString todayText();

@@ -13,6 +13,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <atomic>
+
 namespace {
 
 QString nextConnectionName()
@@ -45,7 +47,19 @@ bool isIdentChar(QChar c)
 // that somehow makes more (texts built from values) starts its cache afresh past this many.
 constexpr int kMaxPrepared = 256;
 
+std::atomic<bool> g_commitsWaitForDisk{true};
+
 } // namespace
+
+void DbConnection::setCommitsWaitForDisk(bool wait)
+{
+    g_commitsWaitForDisk = wait;
+}
+
+bool DbConnection::commitsWaitForDisk()
+{
+    return g_commitsWaitForDisk;
+}
 
 // One statement prepared on the connection, with its translation from the program's dialect.
 struct DbConnection::Prepared {
@@ -135,7 +149,9 @@ bool DbConnection::openWith(bool create)
     }
     // WAL keeps readers and the one writer out of each other's way; FULL makes a committed
     // sale survive a power cut.
-    const char* pragmas[] = {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=OFF"};
+    const char* pragmas[] = {"PRAGMA journal_mode=WAL",
+                             g_commitsWaitForDisk ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=OFF",
+                             "PRAGMA foreign_keys=OFF"};
     for (const char* p : pragmas) {
         if (!exec(QString::fromLatin1(p))) {
             const QString err = m_error;

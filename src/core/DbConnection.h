@@ -48,6 +48,13 @@ public:
     // SQLite at all. Empty when it may be opened. Reads at most the file's first 16 bytes.
     static QString fileProblem(const QString& file);
 
+    // Whether a commit waits until it is safely on the disk (synchronous=FULL, the default).
+    // Work that builds a new shop from nothing and throws the file away when it fails may
+    // switch this off for the connections it opens meanwhile, and makes the file safe once at
+    // the end (a checkpoint on a connection opened with it switched on again).
+    static void setCommitsWaitForDisk(bool wait);
+    static bool commitsWaitForDisk();
+
     void setStatementObserver(StatementObserver observer) { m_observer = std::move(observer); }
     // How many statements are prepared and kept on this connection.
     int preparedCount() const { return int(m_prepared.size()); }

@@ -218,13 +218,18 @@ bool createDatabase(const QString& file, const Options& options, QString* error)
         db.close();
     }
     if (!ok) {
-        QFile::remove(file);
-        QFile::remove(file + QStringLiteral("-wal"));
-        QFile::remove(file + QStringLiteral("-shm"));
+        removeDatabase(file);
         if (error)
             *error = err;
     }
     return ok;
+}
+
+void removeDatabase(const QString& file)
+{
+    QFile::remove(file);
+    QFile::remove(file + QStringLiteral("-wal"));
+    QFile::remove(file + QStringLiteral("-shm"));
 }
 
 } // namespace Setup

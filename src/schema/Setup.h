@@ -17,6 +17,9 @@ QString adminPassword();
 
 // Refuses a file that already exists; a failure leaves no file behind.
 bool createDatabase(const QString& file, const Options& options, QString* error);
+// Takes away a database file made by createDatabase with its write-ahead log and shared-memory
+// files (a later step of the set-up failed).
+void removeDatabase(const QString& file);
 
 // The EAN-13 check digit for 12 digits.
 int ean13CheckDigit(const QString& twelveDigits);

@@ -1,3 +1,5 @@
+#include "core/DbConnection.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -53,6 +55,61 @@ private Q_SLOTS:
         const Run bad = run(dir.path(), {QStringLiteral("--wipe")});
         QVERIFY(bad.exitCode != 0);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("pos.mdb"))));
+    }
+
+    // --history needs --demo and a whole number of days from 1 to 366; otherwise nothing is made.
+    void historyRefused_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no days") << QStringList{"--demo", "--history"};
+        QTest::newRow("zero") << QStringList{"--demo", "--history", "0"};
+        QTest::newRow("over a year") << QStringList{"--demo", "--history", "367"};
+        QTest::newRow("not a number") << QStringList{"--demo", "--history", "abc"};
+        QTest::newRow("a fraction") << QStringList{"--demo", "--history", "1.5"};
+        QTest::newRow("without --demo") << QStringList{"--history", "3"};
+    }
+    void historyRefused()
+    {
+        QFETCH(QStringList, args);
+        QTemporaryDir dir;
+        const Run r = run(dir.path(), args);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("--history")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("pos.mdb"))));
+    }
+
+    // A shop with days of trading; the receipts went nowhere and the lock is gone.
+    void demoWithHistory()
+    {
+        QTemporaryDir dir;
+        const Run r = run(dir.path(), {QStringLiteral("--demo"), QStringLiteral("--history"), QStringLiteral("3")});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("3 天")), qPrintable(r.out));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("LPT1"))));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("pos.lock"))));
+        DbConnection db(dir.filePath(QStringLiteral("pos.mdb")));
+        QVERIFY(db.open());
+        Query q(db);
+        q.setSql(QStringLiteral("select count(distinct rq) as days,count(*) as n from xiaoshoud"));
+        QVERIFY(q.open());
+        QCOMPARE(q.integer(QStringLiteral("days")), 3);
+        QVERIFY(q.integer(QStringLiteral("n")) >= 3 * 8);
+        db.close();
+    }
+
+    // A step that fails (here the receipt file cannot be written) is named, and the half-made
+    // shop is taken away.
+    void failedHistoryLeavesNoShop()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("bill.txt")));
+        const Run r = run(dir.path(), {QStringLiteral("--demo"), QStringLiteral("--history"), QStringLiteral("2")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("没有留下")) && r.err.contains(QStringLiteral("销售")),
+                 qPrintable(r.err));
+        for (const char* name : {"pos.mdb", "pos.mdb-wal", "pos.mdb-shm", "pos.lock", "LPT1"})
+            QVERIFY2(!QFile::exists(dir.filePath(QString::fromLatin1(name))), name);
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("bill.txt"))).isDir());
     }
 };
 
