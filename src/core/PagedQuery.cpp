@@ -104,12 +104,7 @@ bool PagedQuery::setFilter(const QString& filter)
         return true;
     const int before = m_count;
     m_filter = next;
-    m_whole = false;
-    m_pages.clear();
-    m_pageOrder.clear();
-    m_columns.clear();
-    m_count = 0;
-    m_error.clear();
+    clear();
 
     // Typing on from a result of modest size, the new one is likely small enough to be read
     // whole at once, which saves counting it first.
@@ -123,6 +118,18 @@ bool PagedQuery::setFilter(const QString& filter)
         m_pages.clear();
         m_pageOrder.clear();
         m_count = 0;
+    }
+
+    // Without a filter the first page is read first: a result shorter than a page (a voucher's
+    // lines, a small code table) is counted by it, with no statement of its own.
+    if (m_filter.isEmpty()) {
+        if (!loadPage(0))
+            return false;
+        const int firstPage = int(m_pages.value(0).size());
+        if (firstPage < kPageSize) {
+            m_count = firstPage;
+            return true;
+        }
     }
 
     Query q(m_db);
@@ -142,6 +149,17 @@ bool PagedQuery::setFilter(const QString& filter)
     }
     m_whole = whole;
     return true;
+}
+
+void PagedQuery::clear()
+{
+    m_whole = false;
+    m_narrowed = false;
+    m_pages.clear();
+    m_pageOrder.clear();
+    m_columns.clear();
+    m_count = 0;
+    m_error.clear();
 }
 
 QString PagedQuery::wholeStatement() const
