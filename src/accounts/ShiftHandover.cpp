@@ -149,54 +149,50 @@ bool ShiftHandover::setBox(double amount, const QString& kind, const QString& re
     QString error;
     bool moved = false;
     double old = 0;
-    const bool ok = db().transaction([&] {
-        if (!readBox(&old, &error))
-            return false;
-        // The box changed since it was shown (a sale at another window): the person decided on
-        // figures that no longer hold.
-        if (!sameAmount(old, shown)) {
-            moved = true;
-            return false;
-        }
-        Query q(db());
-        q.setSql(QStringLiteral("update boxje set je=:JE"));
-        q.bind(QStringLiteral("JE"), amount);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        if (q.rowsAffected() == 0) {
-            q.setSql(QStringLiteral("insert into boxje(je) values(:JE)"));
-            q.bind(QStringLiteral("JE"), amount);
-            if (!q.execute()) {
-                error = q.lastError();
+    const bool ok = write(
+        [&](QString* failure) {
+            if (!readBox(&old, failure))
+                return false;
+            // The box changed since it was shown (a sale at another window): the person decided on
+            // figures that no longer hold.
+            if (!sameAmount(old, shown)) {
+                moved = true;
                 return false;
             }
-        }
-        q.close();
-        q.clear();
-        q.add(QStringLiteral("insert into boxjl(sj,rq,czy,lx,yje,xje,yy)"));
-        q.add(QStringLiteral("values(:SJ,:RQ,:CZY,:LX,:YJE,:XJE,:YY)"));
-        q.bind(QStringLiteral("SJ"), Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-        q.bind(QStringLiteral("RQ"), Clock::todayText());
-        q.bind(QStringLiteral("CZY"), LoginUser::name());
-        q.bind(QStringLiteral("LX"), kind);
-        q.bind(QStringLiteral("YJE"), TextUtil::roundTo(old, 4));
-        q.bind(QStringLiteral("XJE"), TextUtil::roundTo(amount, 4));
-        q.bind(QStringLiteral("YY"), reason);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        return !journal || Journal::add(db(), Journal::handover(journalAmount), &error);
-    });
+            Query q(db());
+            q.setSql(QStringLiteral("update boxje set je=:JE"));
+            q.bind(QStringLiteral("JE"), amount);
+            if (!execute(q, failure))
+                return false;
+            if (q.rowsAffected() == 0) {
+                q.setSql(QStringLiteral("insert into boxje(je) values(:JE)"));
+                q.bind(QStringLiteral("JE"), amount);
+                if (!execute(q, failure))
+                    return false;
+            }
+            q.close();
+            q.clear();
+            q.add(QStringLiteral("insert into boxjl(sj,rq,czy,lx,yje,xje,yy)"));
+            q.add(QStringLiteral("values(:SJ,:RQ,:CZY,:LX,:YJE,:XJE,:YY)"));
+            q.bind(QStringLiteral("SJ"), Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+            q.bind(QStringLiteral("RQ"), Clock::todayText());
+            q.bind(QStringLiteral("CZY"), LoginUser::name());
+            q.bind(QStringLiteral("LX"), kind);
+            q.bind(QStringLiteral("YJE"), TextUtil::roundTo(old, 4));
+            q.bind(QStringLiteral("XJE"), TextUtil::roundTo(amount, 4));
+            q.bind(QStringLiteral("YY"), reason);
+            if (!execute(q, failure))
+                return false;
+            return !journal || Journal::add(db(), Journal::handover(journalAmount), failure);
+        },
+        &error);
     if (moved) {
         ui().showMessage(QStringLiteral("钱箱金额已变为%1，请核对后重新操作").arg(TextUtil::shortestNumber(old)));
         showBox();
         return false;
     }
     if (!ok) {
-        ui().showError(QStringLiteral("数据保存失败：%1").arg(error.isEmpty() ? db().lastError() : error));
+        ui().showError(QStringLiteral("数据保存失败：%1").arg(error));
         return false;
     }
     return true;

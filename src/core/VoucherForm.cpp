@@ -2,7 +2,6 @@
 
 #include "core/Clock.h"
 #include "core/DbConnection.h"
-#include "core/Dialogs.h"
 #include "core/Ui.h"
 
 const QString VoucherForm::Djbh = QStringLiteral("djbh");
@@ -112,11 +111,7 @@ void VoucherForm::pickProduct()
 {
     if (refused())
         return;
-    const QString none = QStringLiteral("~");
-    QStringList answers{none, none};
-    ui().pick(Dialogs::picker(m_productPicker), answers);
-    if (answers.value(1) != none)
-        setField(Spmc, answers.value(1));
+    const QStringList answers = pickInto(m_productPicker, Spmc);
     bool found = false;
     if (!lookupProduct(QStringLiteral("spbh"), answers.value(0), false, &found))
         return;
@@ -186,12 +181,4 @@ void VoucherForm::showLeftoverLines(bool* found)
     } else {
         unloadGrid();
     }
-}
-
-bool VoucherForm::execute(Query& q, QString* error)
-{
-    if (q.execute())
-        return true;
-    *error = q.lastError();
-    return false;
 }

@@ -80,9 +80,6 @@ protected:
     // counting towards this voucher unseen. `found` says whether there were any.
     void showLeftoverLines(bool* found = nullptr);
 
-    // Runs a write of a transaction; on failure its error goes to `error`.
-    static bool execute(Query& q, QString* error);
-
 private:
     VoucherNumber::Kind m_voucherKind;
     QString m_lineTable;

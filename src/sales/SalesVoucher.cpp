@@ -1,7 +1,6 @@
 #include "sales/SalesVoucher.h"
 
 #include "core/Clock.h"
-#include "core/Dialogs.h"
 #include "core/LoginUser.h"
 #include "core/TextUtil.h"
 #include "core/Ui.h"
@@ -16,9 +15,6 @@ const QString SalesVoucher::NonMember = QStringLiteral("非会员");
 const QString SalesVoucher::Member = QStringLiteral("会员");
 
 namespace {
-
-const QString kSystemPrompt = QStringLiteral("系统提示");
-const QString kNone = QStringLiteral("~");
 
 // What a cashier can mean on one line: a quantity up to 9999 and a price below a million.
 constexpr double kMaxQuantity = 9999;
@@ -335,22 +331,24 @@ bool SalesVoucher::readPosted(bool* posted, QString* error)
     return true;
 }
 
-bool SalesVoucher::writeUnlessPosted(const std::function<bool(QString* error)>& write)
+bool SalesVoucher::writeUnlessPosted(const std::function<bool(QString* error)>& body)
 {
     QString error;
     bool posted = false;
-    const bool written = db().transaction([&] {
-        if (!readPosted(&posted, &error) || posted)
-            return false;
-        return write(&error);
-    });
+    const bool written = write(
+        [&](QString* failure) {
+            if (!readPosted(&posted, failure) || posted)
+                return false;
+            return body(failure);
+        },
+        &error);
     if (posted) {
         ui().showMessage(QStringLiteral("单据%1已经过账，不能再修改，请在新单据上继续").arg(text(Djbh)));
         startNextVoucher(QString());
         return false;
     }
     if (!written) {
-        dbError(error.isEmpty() ? db().lastError() : error);
+        dbError(error);
         return false;
     }
     return true;
@@ -451,10 +449,8 @@ void SalesVoucher::recallVoucher()
 {
     if (refused())
         return;
-    QStringList answers{kNone};
-    ui().pick(Dialogs::picker(QStringLiteral("Tsphelp3_form")), answers);
-    const QString number = answers.value(0);
-    if (number == kNone)
+    const QString number = pick(QStringLiteral("Tsphelp3_form")).value(0);
+    if (number == None)
         return;
     setField(Djbh, number);
     setCurrentLine(0);
@@ -467,7 +463,7 @@ void SalesVoucher::deleteLine()
 {
     if (refused())
         return;
-    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
+    if (!ask(QStringLiteral("确实要删除该记录吗?")))
         return;
     if (gridLoaded() && lines().count() > 0) {
         const int row = qBound(0, currentLine(), lines().count() - 1);
@@ -492,7 +488,7 @@ void SalesVoucher::voidVoucher()
 {
     if (refused())
         return;
-    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实作废此单吗?"), Ui::Icon::Warning))
+    if (!ask(QStringLiteral("确实作废此单吗?")))
         return;
     const bool voided = writeUnlessPosted([&](QString* error) {
         for (const QString& table : {m_kind.voucher.headerTable, m_kind.lineTable}) {
@@ -538,10 +534,8 @@ void SalesVoucher::findMember()
 {
     if (refused())
         return;
-    QString answer = kNone;
-    ui().prompt(Dialogs::prompt(m_kind.memberPrompt), answer);
     // Blanks around a typed or scanned card are not part of it.
-    answer = answer.trimmed();
+    const QString answer = prompt(m_kind.memberPrompt).trimmed();
     const int length = TextUtil::gbkLength(answer);
     focus(Spmc);
     // Eleven characters are a mobile number, anything else from two up a card number.
@@ -572,7 +566,7 @@ SaleHandover SalesVoucher::handover() const
 {
     SaleHandover h;
     h.total = text(Hjje);
-    h.memberCard = m_memberCard.isEmpty() ? kNone : m_memberCard;
+    h.memberCard = m_memberCard.isEmpty() ? None : m_memberCard;
     h.voucherNumber = text(Djbh);
     h.customer = text(Kh);
     h.date = text(Rq);

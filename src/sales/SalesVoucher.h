@@ -87,7 +87,7 @@ private:
     // Runs `write` in one transaction unless the voucher was paid meanwhile: a paid voucher is
     // never changed again, so then nothing is written, the cashier is told and the screen moves
     // on to a new number. False when nothing was written (a failure is shown).
-    bool writeUnlessPosted(const std::function<bool(QString* error)>& write);
+    bool writeUnlessPosted(const std::function<bool(QString* error)>& body);
     // Moves on to the next number with these totals (the lines left under it, if any, shown).
     void startNextVoucher(const QString& totals);
     bool stockAllows(bool* allowed);

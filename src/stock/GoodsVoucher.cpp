@@ -1,7 +1,6 @@
 #include "stock/GoodsVoucher.h"
 
 #include "core/Clock.h"
-#include "core/Dialogs.h"
 #include "core/LoginUser.h"
 #include "core/TextUtil.h"
 #include "core/Ui.h"
@@ -20,8 +19,6 @@ const QString GoodsVoucher::ProductButton = QStringLiteral("SpeedButton2");
 
 namespace {
 
-const QString kSystemPrompt = QStringLiteral("系统提示");
-const QString kNone = QStringLiteral("~");
 // Quantities and prices a person types on a voucher stay below this.
 constexpr double kLargest = 1e8;
 
@@ -141,12 +138,8 @@ bool GoodsVoucher::enterProductCode()
 
 void GoodsVoucher::pickSupplier()
 {
-    if (!m_kind.hasSupplier)
-        return;
-    QStringList answers{kNone, kNone};
-    ui().pick(Dialogs::picker(m_kind.supplierPicker), answers);
-    if (answers.value(1) != kNone)
-        setText(Gys, answers.value(1));
+    if (m_kind.hasSupplier)
+        pickInto(m_kind.supplierPicker, Gys);
 }
 
 void GoodsVoucher::enterQuantity()
@@ -277,7 +270,7 @@ bool GoodsVoucher::deleteLine()
             return false;
         }
     }
-    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
+    if (!ask(QStringLiteral("确实要删除该记录吗?")))
         return false;
     if (hasRow) {
         Query q(db());
@@ -393,45 +386,47 @@ bool GoodsVoucher::saveVoucher()
     TextUtil::toNumber(text(Hjje), &total);
 
     QString error;
-    const bool ok = db().transaction([&] {
-        Query q(db());
-        if (m_kind.owesAmount) {
-            q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje,qkje,hkje)")
-                      .arg(m_kind.voucher.headerTable));
-            q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE,:QKJE,:HKJE)"));
-            q.bind(QStringLiteral("QKJE"), total * discount);
-            q.bind(QStringLiteral("HKJE"), 0.0);
-        } else {
-            q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje)")
-                      .arg(m_kind.voucher.headerTable));
-            q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE)"));
-        }
-        q.bind(QStringLiteral("DJBH"), number);
-        q.bind(QStringLiteral("RQ"), text(Rq));
-        q.bind(QStringLiteral("SJ"), Clock::timeText());
-        q.bind(QStringLiteral("GYSMC"), m_kind.hasSupplier ? text(Gys) : QString());
-        q.bind(QStringLiteral("ZDY"), text(Czy));
-        q.bind(QStringLiteral("ZHEKOU"), discount);
-        q.bind(QStringLiteral("HJJE"), total);
-        q.bind(QStringLiteral("ZKJE"), total * discount);
-        if (!execute(q, &error))
-            return false;
-        // Each line reads the stock afresh, so a product on several lines receives every one.
-        Query lines(db());
-        lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-        lines.bind(QStringLiteral("DJBH"), number);
-        if (!lines.open()) {
-            error = lines.lastError();
-            return false;
-        }
-        for (bool more = lines.first(); more; more = lines.next()) {
-            if (!writeStock(lines, &error))
+    const bool ok = write(
+        [&](QString* failure) {
+            Query q(db());
+            if (m_kind.owesAmount) {
+                q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje,qkje,hkje)")
+                          .arg(m_kind.voucher.headerTable));
+                q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE,:QKJE,:HKJE)"));
+                q.bind(QStringLiteral("QKJE"), total * discount);
+                q.bind(QStringLiteral("HKJE"), 0.0);
+            } else {
+                q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje)")
+                          .arg(m_kind.voucher.headerTable));
+                q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE)"));
+            }
+            q.bind(QStringLiteral("DJBH"), number);
+            q.bind(QStringLiteral("RQ"), text(Rq));
+            q.bind(QStringLiteral("SJ"), Clock::timeText());
+            q.bind(QStringLiteral("GYSMC"), m_kind.hasSupplier ? text(Gys) : QString());
+            q.bind(QStringLiteral("ZDY"), text(Czy));
+            q.bind(QStringLiteral("ZHEKOU"), discount);
+            q.bind(QStringLiteral("HJJE"), total);
+            q.bind(QStringLiteral("ZKJE"), total * discount);
+            if (!execute(q, failure))
                 return false;
-        }
-        return true;
-    });
+            // Each line reads the stock afresh, so a product on several lines receives every one.
+            Query lines(db());
+            lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+            lines.bind(QStringLiteral("DJBH"), number);
+            if (!lines.open()) {
+                *failure = lines.lastError();
+                return false;
+            }
+            for (bool more = lines.first(); more; more = lines.next()) {
+                if (!writeStock(lines, failure))
+                    return false;
+            }
+            return true;
+        },
+        &error);
     if (!ok) {
-        ui().showError(QStringLiteral("数据保存失败：%1").arg(error.isEmpty() ? db().lastError() : error));
+        ui().showError(QStringLiteral("数据保存失败：%1").arg(error));
         return false;
     }
     m_header.close();
@@ -499,21 +494,23 @@ bool GoodsVoucher::mayClose()
     }
     if (orphaned.isEmpty())
         return true;
-    if (!ui().confirm(kSystemPrompt, QStringLiteral("本单尚未保存，放弃已录入的商品吗?"), Ui::Icon::Question))
+    if (!ask(QStringLiteral("本单尚未保存，放弃已录入的商品吗?"), Ui::Icon::Question))
         return false;
     QString error;
-    const bool ok = db().transaction([&] {
-        for (const QString& number : std::as_const(orphaned)) {
-            Query q(db());
-            q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-            q.bind(QStringLiteral("DJBH"), number);
-            if (!execute(q, &error))
-                return false;
-        }
-        return true;
-    });
+    const bool ok = write(
+        [&](QString* failure) {
+            for (const QString& number : std::as_const(orphaned)) {
+                Query q(db());
+                q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+                q.bind(QStringLiteral("DJBH"), number);
+                if (!execute(q, failure))
+                    return false;
+            }
+            return true;
+        },
+        &error);
     if (!ok) {
-        dbError(error.isEmpty() ? db().lastError() : error);
+        dbError(error);
         return false;
     }
     m_unsaved.clear();
