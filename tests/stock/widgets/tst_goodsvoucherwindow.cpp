@@ -122,12 +122,11 @@ private Q_SLOTS:
         QCOMPARE(shop.scalar(QStringLiteral("select jine from jinhuodanrecordbf")).toDouble(), 2.4);
 
         QString asked;
-        ModalDriver::when([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
-                          [&](QWidget* w) {
-                              auto* box = static_cast<QMessageBox*>(w);
-                              asked = box->text();
-                              box->reject();
-                          });
+        ModalDriver::when(ModalDriver::isMessageBox, [&](QWidget* w) {
+            auto* box = static_cast<QMessageBox*>(w);
+            asked = box->text();
+            box->reject();
+        });
         window.findChild<QToolButton*>(QStringLiteral("ToolButton5"))->click();
         QCOMPARE(asked, QStringLiteral("本单尚未保存，放弃已录入的商品吗?"));
         QVERIFY(window.isVisible());
