@@ -7,8 +7,8 @@
 //
 // Reads only; the shop is left as it was.
 
+#include "BenchSupport.h"
 #include "core/DbConnection.h"
-#include "core/Ui.h"
 #include "core/ui/ListWindow.h"
 #include "masterdata/Members.h"
 #include "masterdata/ui/MemberScreens.h"
@@ -19,67 +19,18 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QQueue>
 #include <QTableView>
-#include <QTextStream>
 
-#include <algorithm>
 #include <memory>
+
+using namespace Bench;
 
 namespace {
 
-QTextStream& out()
+// "(N runs; goal under L ms)" after the figures of a step with a goal.
+QString goal(const Stats& stats, const QString& name, double limit)
 {
-    static QTextStream s(stdout);
-    return s;
-}
-
-// Answers the member prompt from a queue; anything shown is kept to be reported.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    QQueue<QString> answers;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return false; }
-    void prompt(const PromptSpec&, QString& answer) override
-    {
-        answer = answers.isEmpty() ? QStringLiteral("~") : answers.dequeue();
-    }
-    void pick(const PickerSpec& spec, QStringList& answers) override
-    {
-        answers = QStringList(spec.answerFields.size(), QStringLiteral("~"));
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-};
-
-struct Stats {
-    QList<double> ms;
-    double at(double fraction) const
-    {
-        QList<double> s = ms;
-        std::sort(s.begin(), s.end());
-        if (s.isEmpty())
-            return 0;
-        return s[qMin(int(s.size()) - 1, int(fraction * (s.size() - 1) + 0.5))];
-    }
-    QString line(const QString& name, double limit) const
-    {
-        return QStringLiteral("%1: median %2 ms, 90% %3 ms, max %4 ms (%5 runs; goal under %6 ms)")
-            .arg(name)
-            .arg(at(0.5), 0, 'f', 2)
-            .arg(at(0.9), 0, 'f', 2)
-            .arg(at(1.0), 0, 'f', 2)
-            .arg(ms.size())
-            .arg(limit);
-    }
-};
-
-double elapsedMs(const QElapsedTimer& t)
-{
-    return t.nsecsElapsed() / 1e6;
+    return stats.line(name, 2, QStringLiteral("; goal under %1 ms").arg(limit));
 }
 
 // One keystroke in the filter field: the character typed, then the arrow key that makes the
@@ -123,16 +74,13 @@ int main(int argc, char** argv)
         out() << "bench_members: no pos.mdb in " << folder << " (make it with make_shop)\n";
         return 2;
     }
-    qputenv("POS_HOME", folder.toUtf8());
-
     int members = 0;
     {
-        DbConnection db;
-        if (!db.open()) {
-            out() << "bench_members: " << db.lastError() << "\n";
+        // It only reads: it may run beside a till.
+        Shop shop;
+        if (!shop.open(QStringLiteral("bench_members"), folder, false))
             return 2;
-        }
-        Query q(db);
+        Query q(shop.db());
         q.setSql(QStringLiteral("select count(*) as n from hyinfo"));
         if (q.open())
             members = q.integer(QStringLiteral("n"));
@@ -155,7 +103,7 @@ int main(int argc, char** argv)
         if (first.isEmpty() && members > 0)
             failed = true;
     }
-    out() << open.line(QStringLiteral("member list opens, first rows painted"), 200) << "\n";
+    out() << goal(open, QStringLiteral("member list opens, first rows painted"), 200) << "\n";
 
     // Keystrokes in the filter field: a name, a mobile number and a card number typed one
     // character at a time, then rubbed out again to the whole list.
@@ -189,12 +137,13 @@ int main(int argc, char** argv)
         if (!filter->text().isEmpty() || list->logic().count() != members)
             failed = true;
     }
-    out() << keys.line(QStringLiteral("filter keystroke, grid painted"), 50) << "\n";
+    out() << goal(keys, QStringLiteral("filter keystroke, grid painted"), 50) << "\n";
 
     // 查找 on the whole list, by mobile number and by card number.
     Stats search;
     {
         BenchUi ui;
+        ui.confirmAnswer = false;
         MemberList list(ui);
         if (!list.create())
             return 1;
@@ -213,12 +162,13 @@ int main(int argc, char** argv)
         if (!ui.shown.isEmpty())
             out() << "bench_members: the search said " << ui.shown.join(QStringLiteral(" / ")) << "\n";
     }
-    out() << search.line(QStringLiteral("查找 by mobile or card"), 50) << "\n";
+    out() << goal(search, QStringLiteral("查找 by mobile or card"), 50) << "\n";
 
     // The edit dialog reads every member to browse them, and stands on the one asked for.
     Stats edit;
     for (int i = 0; i < qMin(runs, 10); ++i) {
         BenchUi ui;
+        ui.confirmAnswer = false;
         MemberForm form(RecordForm::Mode::Edit, ui);
         QElapsedTimer t;
         t.start();
@@ -226,7 +176,7 @@ int main(int argc, char** argv)
             failed = true;
         edit.ms << elapsedMs(t);
     }
-    out() << edit.line(QStringLiteral("edit dialog's rows read"), 200) << "\n";
+    out() << goal(edit, QStringLiteral("edit dialog's rows read"), 200) << "\n";
 
     if (failed) {
         out() << "bench_members: a step did not give the expected rows\n";

@@ -7,103 +7,47 @@
 //
 // The products it adds (numbers starting with "BENCH") are removed again at the end.
 
+#include "BenchSupport.h"
 #include "SyntheticShop.h"
 #include "core/DbConnection.h"
-#include "core/Ui.h"
 #include "core/ui/ListWindow.h"
 #include "masterdata/ProductForm.h"
 #include "masterdata/ProductList.h"
 #include "masterdata/ui/ProductScreens.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTextStream>
 
-#include <algorithm>
-#include <ctime>
-#include <functional>
 #include <memory>
+
+using namespace Bench;
 
 namespace {
 
-QTextStream& out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-// Answers nothing; whatever the dialog shows is collected for the report.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return true; }
-    void prompt(const PromptSpec&, QString& answer) override { answer = QStringLiteral("~"); }
-    void pick(const PickerSpec& spec, QStringList& answers) override
-    {
-        answers = QStringList(spec.answerFields.size(), QStringLiteral("~"));
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-};
-
-// Processor time of the process: on a busy machine the wall-clock time also holds the time the
-// program waited for a processor, and a commit waits for the disk.
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-double median(QList<double> values, double fraction = 0.5)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[qMin(int(values.size()) - 1, int(fraction * (values.size() - 1) + 0.5))];
-}
-
-// The wall-clock and processor times of one kind of run.
-struct Measure {
+// The wall-clock and processor times of one kind of run, against its limit.
+struct Measure : Timing {
     Measure(const QString& what, double limitMs) : name(what), limit(limitMs) {}
 
     QString name;
     double limit = 0;
-    QList<double> wall;
-    QList<double> cpu;
 
-    void time(const std::function<void()>& run)
-    {
-        const double c = cpuMs();
-        QElapsedTimer t;
-        t.start();
-        run();
-        wall << t.nsecsElapsed() / 1e6;
-        cpu << cpuMs() - c;
-    }
     QString line() const
     {
         return QStringLiteral("%1 (%2 runs, limit %3 ms):\n    wall-clock median %4 ms, 90% %5 ms, max %6 ms\n"
                               "    processor  median %7 ms, 90% %8 ms, max %9 ms")
             .arg(name)
-            .arg(wall.size())
+            .arg(wall.ms.size())
             .arg(limit)
-            .arg(median(wall), 0, 'f', 2)
-            .arg(median(wall, 0.9), 0, 'f', 2)
-            .arg(median(wall, 1.0), 0, 'f', 2)
-            .arg(median(cpu), 0, 'f', 2)
-            .arg(median(cpu, 0.9), 0, 'f', 2)
-            .arg(median(cpu, 1.0), 0, 'f', 2);
+            .arg(wall.at(0.5), 0, 'f', 2)
+            .arg(wall.at(0.9), 0, 'f', 2)
+            .arg(wall.at(1.0), 0, 'f', 2)
+            .arg(cpu.at(0.5), 0, 'f', 2)
+            .arg(cpu.at(0.9), 0, 'f', 2)
+            .arg(cpu.at(1.0), 0, 'f', 2);
     }
-    bool fast() const { return median(wall) < limit; }
+    bool fast() const { return wall.median() < limit; }
 };
 
 // Paints the grid's visible rows now, as the first frame on screen would.
@@ -131,31 +75,14 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     QString folder;
     int runs = 20;
-    for (int i = 1; i < args.size(); ++i) {
-        bool ok = true;
-        if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
-            runs = args[++i].toInt(&ok);
-        else if (folder.isEmpty() && !args[i].startsWith(QLatin1String("--")))
-            folder = args[i];
-        else
-            ok = false;
-        if (!ok || runs <= 0) {
-            out() << "usage: bench_products FOLDER [--runs N]\n";
-            return 2;
-        }
-    }
-    if (folder.isEmpty() || !QFileInfo::exists(QDir(folder).filePath(QStringLiteral("pos.mdb")))) {
-        out() << "usage: bench_products FOLDER [--runs N]  (FOLDER holds a pos.mdb from make_shop)\n";
+    if (!readShopArguments(args, QStringLiteral("bench_products FOLDER [--runs N]"), &folder,
+                           {{QStringLiteral("--runs"), &runs, 1}}))
         return 2;
-    }
-    folder = QDir(folder).absolutePath();
-    qputenv("POS_HOME", QFile::encodeName(folder));
-
-    DbConnection db;
-    if (!db.open()) {
-        out() << "bench_products: " << db.lastError() << "\n";
+    // The benchmark adds and saves products: never beside a running till.
+    Shop shop;
+    if (!shop.open(QStringLiteral("bench_products"), folder, true))
         return 1;
-    }
+    DbConnection& db = shop.db();
     Query count(db);
     count.setSql(QStringLiteral("select count(*) as n from spinfo"));
     if (!count.open()) {

@@ -9,74 +9,19 @@
 // The ranking also times the old way, one sum per product, on a sample of products and scales
 // it to the whole catalogue. The scratch tables keep the last result; nothing else is written.
 
+#include "BenchSupport.h"
 #include "core/DbConnection.h"
-#include "core/Ui.h"
 #include "reports/SalesReport.h"
-#include "schema/Schema.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTextStream>
 
-#include <algorithm>
-#include <ctime>
+using namespace Bench;
 
 namespace {
-
-QTextStream& out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-// Anything a screen shows is an error for the benchmark.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return true; }
-    void prompt(const PromptSpec&, QString& answer) override { answer = QStringLiteral("~"); }
-    void pick(const PickerSpec&, QStringList& answers) override
-    {
-        for (QString& a : answers)
-            a = QStringLiteral("~");
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-    void showPrintPreview(const QString&, const QString&, bool, const QPageLayout&,
-                          const std::function<void(QPagedPaintDevice*)>&) override
-    {
-    }
-    PrintOutcome printDirect(const QString&, const std::function<QString(QPagedPaintDevice*)>&, QString*) override
-    {
-        return PrintOutcome::Cancelled;
-    }
-};
-
-struct Timing {
-    QList<double> ms;
-    double median() const
-    {
-        QList<double> s = ms;
-        std::sort(s.begin(), s.end());
-        return s.isEmpty() ? 0 : s[s.size() / 2];
-    }
-    double max() const { return ms.isEmpty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
-};
-
-// Processor time of the process so far, in ms: on a machine shared with other work the
-// wall-clock time includes the waits for a processor.
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 QString ms(double v)
 {
@@ -100,23 +45,9 @@ int main(int argc, char** argv)
     QString folder;
     int runs = 5;
     int loopSample = 200;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        bool ok = true;
-        if (a == QLatin1String("--runs") && i + 1 < args.size())
-            runs = args[++i].toInt(&ok);
-        else if (a == QLatin1String("--loop-sample") && i + 1 < args.size())
-            loopSample = args[++i].toInt(&ok);
-        else if (folder.isEmpty() && !a.startsWith(QLatin1String("--")))
-            folder = a;
-        else
-            ok = false;
-        if (!ok || runs < 1 || loopSample < 0) {
-            out() << "usage: bench_reports FOLDER [--runs N] [--loop-sample N]\n";
-            return 2;
-        }
-    }
-    if (folder.isEmpty()) {
+    if (!readArguments(args, &folder,
+                       {{QStringLiteral("--runs"), &runs, 1}, {QStringLiteral("--loop-sample"), &loopSample, 0}}) ||
+        folder.isEmpty()) {
         out() << "usage: bench_reports FOLDER [--runs N] [--loop-sample N]\n";
         return 2;
     }
@@ -125,19 +56,13 @@ int main(int argc, char** argv)
         out() << "bench_reports: no shop at " << file << " (make one with make_shop)\n";
         return 1;
     }
-    qputenv("POS_HOME", QFileInfo(file).absolutePath().toUtf8());
-
     // The program brings an older shop file up to date when it starts; so does the benchmark.
+    // It writes only the screens' scratch tables, as the program does beside the till.
     {
-        DbConnection db(file);
-        QString error;
-        QElapsedTimer t;
-        t.start();
-        if (!db.open() || !Schema::migrate(db, &error)) {
-            out() << "bench_reports: " << (error.isEmpty() ? db.lastError() : error) << "\n";
+        Shop shop;
+        if (!shop.open(QStringLiteral("bench_reports"), QFileInfo(file).absolutePath(), false))
             return 1;
-        }
-        out() << "schema up to date in " << ms(t.nsecsElapsed() / 1e6) << "\n";
+        out() << "schema up to date in " << ms(shop.openMs()) << "\n";
     }
 
     // The synthetic shop's sales end the day before it was made; the last sale sets "today".
@@ -169,7 +94,7 @@ int main(int argc, char** argv)
         }
         screen.setText(QueryScreen::Rq1, c.from.toString(Qt::ISODate));
         screen.setText(QueryScreen::Rq2, c.to.toString(Qt::ISODate));
-        Timing total, cpu, middlePage, everyRow;
+        Stats total, cpu, middlePage, everyRow;
         int rows = 0;
         int pageRows = 0;
         for (int r = 0; r < runs; ++r) {

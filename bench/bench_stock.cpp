@@ -6,75 +6,20 @@
 //
 // The shop keeps the vouchers the benchmark saves.
 
+#include "BenchSupport.h"
 #include "SyntheticShop.h"
 #include "accounts/Settlement.h"
 #include "core/DbConnection.h"
 #include "core/LoginUser.h"
-#include "core/Ui.h"
 #include "stock/GoodsVoucher.h"
 #include "stock/Stocktaking.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QTextStream>
 
-#include <algorithm>
 #include <random>
 
-namespace {
-
-QTextStream& out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-// Says yes to every question and keeps what is shown; only the save's own "数据保存成功" is expected.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return true; }
-    void prompt(const PromptSpec&, QString& answer) override { answer = QStringLiteral("~"); }
-    void pick(const PickerSpec& spec, QStringList& answers) override
-    {
-        answers = QStringList(spec.answerFields.size(), QStringLiteral("~"));
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-};
-
-struct Stats {
-    QList<double> ms;
-    double at(double fraction) const
-    {
-        QList<double> s = ms;
-        std::sort(s.begin(), s.end());
-        if (s.isEmpty())
-            return 0;
-        return s[qMin(int(s.size()) - 1, int(fraction * (s.size() - 1) + 0.5))];
-    }
-    QString line(const QString& name) const
-    {
-        return QStringLiteral("%1: median %2 ms, 90% %3 ms, max %4 ms (%5 runs)")
-            .arg(name)
-            .arg(at(0.5), 0, 'f', 3)
-            .arg(at(0.9), 0, 'f', 3)
-            .arg(at(1.0), 0, 'f', 3)
-            .arg(ms.size());
-    }
-};
-
-double elapsedMs(const QElapsedTimer& t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
-} // namespace
+using namespace Bench;
 
 int main(int argc, char** argv)
 {
@@ -83,34 +28,15 @@ int main(int argc, char** argv)
     QString folder;
     int runs = 10;
     int linesPerVoucher = 200;
-    for (int i = 1; i < args.size(); ++i) {
-        bool ok = true;
-        if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
-            runs = args[++i].toInt(&ok);
-        else if (args[i] == QLatin1String("--lines") && i + 1 < args.size())
-            linesPerVoucher = args[++i].toInt(&ok);
-        else if (folder.isEmpty() && !args[i].startsWith(QLatin1String("--")))
-            folder = args[i];
-        else
-            ok = false;
-        if (!ok || runs <= 0 || linesPerVoucher <= 0) {
-            out() << "usage: bench_stock FOLDER [--runs N] [--lines N]\n";
-            return 2;
-        }
-    }
-    if (folder.isEmpty() || !QFileInfo::exists(QDir(folder).filePath(QStringLiteral("pos.mdb")))) {
-        out() << "usage: bench_stock FOLDER [--runs N] [--lines N]  (FOLDER holds a pos.mdb from make_shop)\n";
+    if (!readShopArguments(args, QStringLiteral("bench_stock FOLDER [--runs N] [--lines N]"), &folder,
+                           {{QStringLiteral("--runs"), &runs, 1}, {QStringLiteral("--lines"), &linesPerVoucher, 1}}))
         return 2;
-    }
-    folder = QDir(folder).absolutePath();
-    qputenv("POS_HOME", QFile::encodeName(folder));
-    LoginUser::set(QStringLiteral("001"), QStringLiteral("库管"));
-
-    DbConnection db;
-    if (!db.open()) {
-        out() << "bench_stock: " << db.lastError() << "\n";
+    // The benchmark saves vouchers: never beside a running till.
+    Shop shop;
+    if (!shop.open(QStringLiteral("bench_stock"), folder, true))
         return 1;
-    }
+    DbConnection& db = shop.db();
+    LoginUser::set(QStringLiteral("001"), QStringLiteral("库管"));
     int products = 0;
     QString first;
     {

@@ -11,88 +11,24 @@
 // The shop keeps the sales the benchmark posts (the baseline's lines are removed again). The
 // benchmark takes the shop's lock: it does not run while the till runs on the shop.
 
+#include "BenchSupport.h"
 #include "SyntheticShop.h"
 #include "core/DbConnection.h"
-#include "core/ShopLock.h"
-#include "core/Ui.h"
 #include "sales/Checkout.h"
 #include "sales/SaleKind.h"
 #include "sales/SalesVoucher.h"
-#include "schema/DatabaseCheck.h"
-#include "schema/Schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QTextStream>
-
 #include <QHash>
 
-#include <algorithm>
-#include <ctime>
 #include <random>
 #include <sqlite3.h>
 
+using namespace Bench;
+
 namespace {
-
-QTextStream& out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-// Says yes to every question; anything the till shows is an error for the benchmark.
-class BenchUi : public Ui {
-public:
-    QStringList shown;
-    void showMessage(const QString& text) override { shown << text; }
-    void messageBox(const QString&, const QString& text, Icon) override { shown << text; }
-    void showError(const QString& text) override { shown << text; }
-    bool confirm(const QString&, const QString&, Icon) override { return true; }
-    void prompt(const PromptSpec&, QString& answer) override { answer = QStringLiteral("~"); }
-    void pick(const PickerSpec& spec, QStringList& answers) override
-    {
-        answers = QStringList(spec.answerFields.size(), QStringLiteral("~"));
-    }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-};
-
-struct Stats {
-    QList<double> ms;
-    double at(double fraction) const
-    {
-        QList<double> s = ms;
-        std::sort(s.begin(), s.end());
-        if (s.isEmpty())
-            return 0;
-        return s[qMin(int(s.size()) - 1, int(fraction * (s.size() - 1) + 0.5))];
-    }
-    QString line(const QString& name) const
-    {
-        return QStringLiteral("%1: median %2 ms, 90% %3 ms, max %4 ms (%5 runs)")
-            .arg(name)
-            .arg(at(0.5), 0, 'f', 3)
-            .arg(at(0.9), 0, 'f', 3)
-            .arg(at(1.0), 0, 'f', 3)
-            .arg(ms.size());
-    }
-};
-
-double elapsedMs(const QElapsedTimer& t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
-// Processor time of the process, to tell computing from waiting for the disk: every scan
-// and every posting commits, and a commit waits until the file is safely on the disk.
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 // One statement as the till ran it: the engine's text and the values bound, in order.
 struct Ran {
@@ -257,50 +193,19 @@ int main(int argc, char** argv)
     QString folder;
     int vouchers = 50;
     int linesPerVoucher = 20;
-    for (int i = 1; i < args.size(); ++i) {
-        bool ok = true;
-        if (args[i] == QLatin1String("--vouchers") && i + 1 < args.size())
-            vouchers = args[++i].toInt(&ok);
-        else if (args[i] == QLatin1String("--lines") && i + 1 < args.size())
-            linesPerVoucher = args[++i].toInt(&ok);
-        else if (folder.isEmpty() && !args[i].startsWith(QLatin1String("--")))
-            folder = args[i];
-        else
-            ok = false;
-        if (!ok || vouchers <= 0 || linesPerVoucher <= 0) {
-            out() << "usage: bench_till FOLDER [--vouchers N] [--lines N]\n";
-            return 2;
-        }
-    }
-    if (folder.isEmpty() || !QFileInfo::exists(QDir(folder).filePath(QStringLiteral("pos.mdb")))) {
-        out() << "usage: bench_till FOLDER [--vouchers N] [--lines N]  (FOLDER holds a pos.mdb from make_shop)\n";
+    if (!readShopArguments(
+            args, QStringLiteral("bench_till FOLDER [--vouchers N] [--lines N]"), &folder,
+            {{QStringLiteral("--vouchers"), &vouchers, 1}, {QStringLiteral("--lines"), &linesPerVoucher, 1}}))
         return 2;
-    }
-    folder = QDir(folder).absolutePath();
     // The benchmark writes sales as the till does: never beside a running till.
-    ShopLock lock(folder);
-    if (!lock.acquire()) {
-        out() << "bench_till: " << lock.error() << "\n";
+    Shop shop;
+    if (!shop.open(QStringLiteral("bench_till"), folder, true))
         return 1;
-    }
-    qputenv("POS_HOME", QFile::encodeName(folder));
+    DbConnection& db = shop.db();
     // Receipts go to a spool file in the shop, unless a device is named.
     if (qEnvironmentVariableIsEmpty("POS_RECEIPT_DEVICE"))
         qputenv("POS_RECEIPT_DEVICE", QFile::encodeName(QDir(folder).filePath(QStringLiteral("LPT1"))));
 
-    // As the till starts: the file looked at first, then opened and brought up to this
-    // program's version.
-    const QString problem = DatabaseCheck::problem(QDir(folder).filePath(QStringLiteral("pos.mdb")));
-    if (!problem.isEmpty()) {
-        out() << "bench_till: " << problem << "\n";
-        return 1;
-    }
-    DbConnection db;
-    QString error;
-    if (!db.open() || !Schema::migrate(db, &error)) {
-        out() << "bench_till: " << (error.isEmpty() ? db.lastError() : error) << "\n";
-        return 1;
-    }
     int products = 0;
     {
         Query q(db);
@@ -338,13 +243,10 @@ int main(int argc, char** argv)
 
     std::mt19937 rng(7);
     std::uniform_int_distribution<int> anyProduct(1, products);
-    Stats scans;
-    Stats scanCpu;
-    Stats rawScans;
-    Stats rawCpu;
+    Timing scans;
+    Timing rawScans;
     int statementsPerScan = 0;
-    Stats posts;
-    Stats postCpu;
+    Timing posts;
     const auto failed = [&](const QString& what) {
         out() << "bench_till: " << what << ": " << ui.shown.join(QStringLiteral("; ")) << "\n";
         return 1;
@@ -354,12 +256,8 @@ int main(int argc, char** argv)
         for (int l = 0; l < linesPerVoucher; ++l) {
             voucher.setText(SalesVoucher::Spmc, SyntheticShop::barcode(anyProduct(rng)));
             ran.clear();
-            QElapsedTimer t;
-            const double cpu = cpuMs();
-            t.start();
-            const bool ok = voucher.enterProductCode();
-            scans.ms << elapsedMs(t);
-            scanCpu.ms << cpuMs() - cpu;
+            bool ok = false;
+            scans.time([&] { ok = voucher.enterProductCode(); });
             if (!ok)
                 return failed(QStringLiteral("scan"));
 
@@ -371,12 +269,8 @@ int main(int argc, char** argv)
                 return 1;
             }
             statementsPerScan = int(steps.size());
-            QElapsedTimer rt;
-            const double rcpu = cpuMs();
-            rt.start();
-            const bool rawOk = raw.run(steps, &touched);
-            rawScans.ms << elapsedMs(rt);
-            rawCpu.ms << cpuMs() - rcpu;
+            bool rawOk = false;
+            rawScans.time([&] { rawOk = raw.run(steps, &touched); });
             if (!rawOk) {
                 out() << "bench_till: the baseline failed: " << raw.error() << "\n";
                 return 1;
@@ -389,12 +283,7 @@ int main(int argc, char** argv)
                 return CheckoutAnswer{};
             checkout.setText(Checkout::Sk, QStringLiteral("100000"));
             checkout.computeChange();
-            QElapsedTimer t;
-            const double cpu = cpuMs();
-            t.start();
-            posted = checkout.postSale();
-            posts.ms << elapsedMs(t);
-            postCpu.ms << cpuMs() - cpu;
+            posts.time([&] { posted = checkout.postSale(); });
             return checkout.answer();
         });
         if (!checkedOut || !posted || !ui.shown.isEmpty())
@@ -427,20 +316,20 @@ int main(int argc, char** argv)
     }
 
     out() << "bench_till: " << folder << ", " << products << " products\n";
-    out() << scans.line(QStringLiteral("scan by barcode (enterProductCode + addLine)")) << "\n";
-    out() << scanCpu.line(QStringLiteral("  of it processor time")) << "\n";
-    out() << rawScans.line(QStringLiteral("the same %1 statements on raw SQLite").arg(statementsPerScan)) << "\n";
-    out() << rawCpu.line(QStringLiteral("  of it processor time")) << "\n";
-    const double ratio = rawScans.at(0.5) > 0 ? scans.at(0.5) / rawScans.at(0.5) : 0;
-    const double cpuRatio = rawCpu.at(0.5) > 0 ? scanCpu.at(0.5) / rawCpu.at(0.5) : 0;
+    out() << scans.wall.line(QStringLiteral("scan by barcode (enterProductCode + addLine)")) << "\n";
+    out() << scans.cpu.line(QStringLiteral("  of it processor time")) << "\n";
+    out() << rawScans.wall.line(QStringLiteral("the same %1 statements on raw SQLite").arg(statementsPerScan)) << "\n";
+    out() << rawScans.cpu.line(QStringLiteral("  of it processor time")) << "\n";
+    const double ratio = rawScans.wall.median() > 0 ? scans.wall.median() / rawScans.wall.median() : 0;
+    const double cpuRatio = rawScans.cpu.median() > 0 ? scans.cpu.median() / rawScans.cpu.median() : 0;
     out() << QStringLiteral("scan / raw SQLite, medians: %1 wall-clock, %2 processor time (limit 1.5 wall-clock)")
                  .arg(ratio, 0, 'f', 2)
                  .arg(cpuRatio, 0, 'f', 2)
           << "\n";
-    out() << posts.line(QStringLiteral("postSale, %1 lines").arg(linesPerVoucher)) << "\n";
-    out() << postCpu.line(QStringLiteral("  of it processor time")) << "\n";
+    out() << posts.wall.line(QStringLiteral("postSale, %1 lines").arg(linesPerVoucher)) << "\n";
+    out() << posts.cpu.line(QStringLiteral("  of it processor time")) << "\n";
     out() << commits.line(QStringLiteral("one committed row on this disk")) << "\n";
-    const bool fastEnough = scans.at(0.5) < 5.0;
+    const bool fastEnough = scans.wall.median() < 5.0;
     out() << (fastEnough ? "scan median under 5 ms\n" : "scan median NOT under 5 ms\n");
     const bool closeToRaw = ratio <= 1.5;
     out() << (closeToRaw ? "scan within 1.5x raw SQLite\n" : "scan NOT within 1.5x raw SQLite\n");
