@@ -63,6 +63,21 @@ void Timing::time(const std::function<void()>& run)
     cpu.ms << cpuMs() - c;
 }
 
+QString Timing::lines(const QString& name, const QString& note) const
+{
+    return QStringLiteral("%1 (%2 runs%3):\n    wall-clock median %4 ms, 90% %5 ms, max %6 ms\n"
+                          "    processor  median %7 ms, 90% %8 ms, max %9 ms")
+        .arg(name)
+        .arg(wall.ms.size())
+        .arg(note)
+        .arg(wall.at(0.5), 0, 'f', 2)
+        .arg(wall.at(0.9), 0, 'f', 2)
+        .arg(wall.at(1.0), 0, 'f', 2)
+        .arg(cpu.at(0.5), 0, 'f', 2)
+        .arg(cpu.at(0.9), 0, 'f', 2)
+        .arg(cpu.at(1.0), 0, 'f', 2);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Answers
 

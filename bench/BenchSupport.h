@@ -46,6 +46,8 @@ struct Timing {
     Stats cpu;
 
     void time(const std::function<void()>& run);
+    // "name (N runs<note>):" and a line each for the wall-clock and the processor figures.
+    QString lines(const QString& name, const QString& note = QString()) const;
 };
 
 // Answers for the screens: whatever they show is kept in `shown` (for most benchmarks anything

@@ -33,20 +33,7 @@ struct Measure : Timing {
     QString name;
     double limit = 0;
 
-    QString line() const
-    {
-        return QStringLiteral("%1 (%2 runs, limit %3 ms):\n    wall-clock median %4 ms, 90% %5 ms, max %6 ms\n"
-                              "    processor  median %7 ms, 90% %8 ms, max %9 ms")
-            .arg(name)
-            .arg(wall.ms.size())
-            .arg(limit)
-            .arg(wall.at(0.5), 0, 'f', 2)
-            .arg(wall.at(0.9), 0, 'f', 2)
-            .arg(wall.at(1.0), 0, 'f', 2)
-            .arg(cpu.at(0.5), 0, 'f', 2)
-            .arg(cpu.at(0.9), 0, 'f', 2)
-            .arg(cpu.at(1.0), 0, 'f', 2);
-    }
+    QString line() const { return lines(name, QStringLiteral(", limit %1 ms").arg(limit)); }
     bool fast() const { return wall.median() < limit; }
 };
 
