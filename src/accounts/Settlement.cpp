@@ -1,7 +1,6 @@
 #include "accounts/Settlement.h"
 
 #include "core/Clock.h"
-#include "core/Dialogs.h"
 #include "core/TextUtil.h"
 #include "core/Ui.h"
 
@@ -22,9 +21,6 @@ const QString Settlement::Close = QStringLiteral("ToolButton5");
 const QString Settlement::SupplierButton = QStringLiteral("SpeedButton1");
 
 namespace {
-
-const QString kSystemPrompt = QStringLiteral("系统提示");
-const QString kNone = QStringLiteral("~");
 
 // Money owed is kept to the cent, so a voucher paid in full reads exactly 0.
 double cents(double value)
@@ -192,10 +188,7 @@ void Settlement::selectionChanged()
 
 void Settlement::pickSupplier()
 {
-    QStringList answers{kNone};
-    ui().pick(Dialogs::picker(m_kind.supplierPicker), answers);
-    if (answers.value(0) != kNone)
-        setText(Gys, answers.value(0));
+    pickInto(m_kind.supplierPicker, Gys);
 }
 
 bool Settlement::settle()
@@ -239,36 +232,30 @@ bool Settlement::settle()
         focus(Fkje, true);
         return false;
     }
-    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实要结算该单据吗?"), Ui::Icon::Warning))
+    if (!ask(QStringLiteral("确实要结算该单据吗?")))
         return false;
 
     QString error;
-    const bool ok = db().transaction([&] {
-        Query q(db());
-        q.add(QStringLiteral("update %1 set hkje=:HKJE,qkje=:QKJE where djbh=:DJBH").arg(m_kind.headerTable));
-        q.bind(QStringLiteral("HKJE"), paid + amount);
-        q.bind(QStringLiteral("QKJE"), cents(due - paid - amount));
-        q.bind(QStringLiteral("DJBH"), number);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        if (!Journal::add(db(), m_kind.movement(amount, supplier), &error))
-            return false;
-        q.close();
-        q.clear();
-        q.add(QStringLiteral("insert into %1(rq,jine)").arg(m_kind.paymentTable));
-        q.add(QStringLiteral("values(:RQ,:JINE)"));
-        q.bind(QStringLiteral("RQ"), Clock::todayText());
-        q.bind(QStringLiteral("JINE"), amount);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        return true;
-    });
+    const bool ok = write(
+        [&](QString* failure) {
+            Query q(db());
+            q.add(QStringLiteral("update %1 set hkje=:HKJE,qkje=:QKJE where djbh=:DJBH").arg(m_kind.headerTable));
+            q.bind(QStringLiteral("HKJE"), paid + amount);
+            q.bind(QStringLiteral("QKJE"), cents(due - paid - amount));
+            q.bind(QStringLiteral("DJBH"), number);
+            if (!execute(q, failure) || !Journal::add(db(), m_kind.movement(amount, supplier), failure))
+                return false;
+            q.close();
+            q.clear();
+            q.add(QStringLiteral("insert into %1(rq,jine)").arg(m_kind.paymentTable));
+            q.add(QStringLiteral("values(:RQ,:JINE)"));
+            q.bind(QStringLiteral("RQ"), Clock::todayText());
+            q.bind(QStringLiteral("JINE"), amount);
+            return execute(q, failure);
+        },
+        &error);
     if (!ok) {
-        ui().showError(QStringLiteral("结算失败：%1").arg(error.isEmpty() ? db().lastError() : error));
+        ui().showError(QStringLiteral("结算失败：%1").arg(error));
         return false;
     }
     ui().showMessage(QStringLiteral("结算成功"));

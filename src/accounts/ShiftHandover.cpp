@@ -141,26 +141,28 @@ bool ShiftHandover::setBox(double amount, const QString& kind, const QString& re
     QString error;
     bool moved = false;
     double old = 0;
-    const bool ok = db().transaction([&] {
-        if (!readBox(&old, &error))
-            return false;
-        // The box changed since it was shown (a sale at another window): the person decided on
-        // figures that no longer hold.
-        if (!sameAmount(old, shown)) {
-            moved = true;
-            return false;
-        }
-        if (!CashBox::set(db(), old, amount, kind, reason, &error))
-            return false;
-        return !journal || Journal::add(db(), Journal::handover(journalAmount), &error);
-    });
+    const bool ok = write(
+        [&](QString* failure) {
+            if (!readBox(&old, failure))
+                return false;
+            // The box changed since it was shown (a sale at another window): the person decided on
+            // figures that no longer hold.
+            if (!sameAmount(old, shown)) {
+                moved = true;
+                return false;
+            }
+            if (!CashBox::set(db(), old, amount, kind, reason, failure))
+                return false;
+            return !journal || Journal::add(db(), Journal::handover(journalAmount), failure);
+        },
+        &error);
     if (moved) {
         ui().showMessage(QStringLiteral("钱箱金额已变为%1，请核对后重新操作").arg(TextUtil::shortestNumber(old)));
         showBox();
         return false;
     }
     if (!ok) {
-        ui().showError(QStringLiteral("数据保存失败：%1").arg(error.isEmpty() ? db().lastError() : error));
+        ui().showError(QStringLiteral("数据保存失败：%1").arg(error));
         return false;
     }
     return true;

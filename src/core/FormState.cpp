@@ -1,6 +1,9 @@
 #include "core/FormState.h"
 
+#include "core/Dialogs.h"
 #include "core/Ui.h"
+
+const QString FormState::None = QStringLiteral("~");
 
 FormState::FormState(Ui& ui) : m_ui(ui) {}
 
@@ -83,4 +86,50 @@ void FormState::enterPressed(const QString& field)
 void FormState::dbError(const QString& text) const
 {
     m_ui.showError(text);
+}
+
+bool FormState::ask(const QString& question, Ui::Icon icon)
+{
+    return m_ui.confirm(QStringLiteral("系统提示"), question, icon);
+}
+
+QStringList FormState::pick(const QString& form)
+{
+    const PickerSpec spec = Dialogs::picker(form);
+    QStringList answers(spec.answerFields.size(), None);
+    m_ui.pick(spec, answers);
+    return answers;
+}
+
+QStringList FormState::pickInto(const QString& form, const QString& field)
+{
+    const QStringList answers = pick(form);
+    if (!answers.isEmpty() && answers.constLast() != None)
+        setText(field, answers.constLast());
+    return answers;
+}
+
+QString FormState::prompt(const QString& form)
+{
+    QString answer = None;
+    m_ui.prompt(Dialogs::prompt(form), answer);
+    return answer;
+}
+
+bool FormState::write(const std::function<bool(QString* error)>& body, QString* error)
+{
+    error->clear();
+    if (m_db.transaction([&] { return body(error); }))
+        return true;
+    if (error->isEmpty())
+        *error = m_db.lastError();
+    return false;
+}
+
+bool FormState::execute(Query& q, QString* error)
+{
+    if (q.execute())
+        return true;
+    *error = q.lastError();
+    return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DbConnection.h"
+#include "core/Ui.h"
 
 #include <QHash>
 #include <QSet>
@@ -9,8 +10,6 @@
 
 #include <functional>
 
-class Ui;
-
 // What every screen's logic holds apart from its own operations: the texts of its fields by
 // control name, which field has the focus (and whether its text is selected), which buttons are
 // enabled, the order Enter walks the fields in, the Ui port and the screen's own connection.
@@ -18,6 +17,9 @@ class Ui;
 // says; the window writes what the person types back with setText().
 class FormState {
 public:
+    // The answer of a picker or a prompt closed without one.
+    static const QString None; // "~"
+
     explicit FormState(Ui& ui);
     virtual ~FormState();
     FormState(const FormState&) = delete;
@@ -61,6 +63,23 @@ public:
 protected:
     // Sets a field's text without the screen's reaction to typing.
     void setField(const QString& field, const QString& text) { m_fields[field] = text; }
+
+    // Asks a question under the title "系统提示"; true for yes.
+    bool ask(const QString& question, Ui::Icon icon = Ui::Icon::Warning);
+    // Opens the picker `form`; its answers, each None unless a row was chosen.
+    QStringList pick(const QString& form);
+    // The same, and the last answer (the chosen row's name) goes into `field` unless the picker
+    // was closed.
+    QStringList pickInto(const QString& form, const QString& field);
+    // Opens the prompt `form`; what was typed, or None when it was closed.
+    QString prompt(const QString& form);
+
+    // Runs `body` in one transaction on the screen's connection (see DbConnection). The body
+    // puts its failure's text into the text it is handed; on failure `error` says why: the
+    // body's text, else the connection's (BEGIN or COMMIT failed). True when committed.
+    bool write(const std::function<bool(QString* error)>& body, QString* error);
+    // Runs one statement of a write; its failure's text goes to `error`.
+    static bool execute(Query& q, QString* error);
 
 private:
     Ui& m_ui;

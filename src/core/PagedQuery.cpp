@@ -106,13 +106,7 @@ bool PagedQuery::setFilter(const QString& filter)
         return true;
     const int before = m_countExact ? m_count : std::numeric_limits<int>::max();
     m_filter = next;
-    m_whole = false;
-    m_pages.clear();
-    m_pageOrder.clear();
-    m_columns.clear();
-    m_count = 0;
-    m_countExact = true;
-    m_error.clear();
+    clear();
 
     if (!m_filter.isEmpty()) {
         bool tried = false;
@@ -134,6 +128,18 @@ bool PagedQuery::setFilter(const QString& filter)
         m_pages.clear();
         m_pageOrder.clear();
         m_count = 0;
+    }
+
+    // Without a filter the first page is read first: a result shorter than a page (a voucher's
+    // lines, a small code table) is counted by it, with no statement of its own.
+    if (m_filter.isEmpty()) {
+        if (!loadPage(0))
+            return false;
+        const int firstPage = int(m_pages.value(0).size());
+        if (firstPage < kPageSize) {
+            m_count = firstPage;
+            return true;
+        }
     }
 
     Query q(m_db);
@@ -219,6 +225,18 @@ int PagedQuery::count() const
     if (m_listener.changed && after != before)
         m_listener.changed();
     return m_count;
+}
+
+void PagedQuery::clear()
+{
+    m_whole = false;
+    m_narrowed = false;
+    m_pages.clear();
+    m_pageOrder.clear();
+    m_columns.clear();
+    m_count = 0;
+    m_countExact = true;
+    m_error.clear();
 }
 
 QString PagedQuery::wholeStatement() const

@@ -41,6 +41,8 @@ public:
     bool setFilter(const QString& filter);
     // Runs the query afresh with the same filter.
     bool reload() { return setFilter(m_filter); }
+    // Forgets the rows without reading anything: none until the next reload.
+    void clear();
     // Whether the last setFilter narrowed the rows held in memory (no statement ran).
     bool narrowedInMemory() const { return m_narrowed; }
     QString filter() const { return m_filter; }

@@ -120,7 +120,7 @@ bool RecordList::removeCurrent()
     if (!hasRows())
         return false;
     const QString key = currentKey();
-    if (!ui().confirm(QStringLiteral("系统提示"), QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
+    if (!ask(QStringLiteral("确实要删除该记录吗?")))
         return false;
     if (!mayDelete(key) || !deleteRecord(key))
         return false;

@@ -86,26 +86,26 @@ bool LabelQueue::addByNumber()
     }
     const QString number = text(Number);
     QString error;
-    const bool written = db().transaction([&] {
-        Query q(db());
-        for (qlonglong i = 0; i < count; ++i) {
-            q.clear();
-            q.add(kInsertHead);
-            q.add(kSelect);
-            q.add(QStringLiteral(" spbh=:SPBH"));
-            q.bind(QStringLiteral("SPBH"), number);
-            if (!q.execute()) {
-                error = q.lastError();
-                return false;
+    const bool written = write(
+        [&](QString* failure) {
+            Query q(db());
+            for (qlonglong i = 0; i < count; ++i) {
+                q.clear();
+                q.add(kInsertHead);
+                q.add(kSelect);
+                q.add(QStringLiteral(" spbh=:SPBH"));
+                q.bind(QStringLiteral("SPBH"), number);
+                if (!execute(q, failure))
+                    return false;
+                // A number that is no product's adds nothing, however many were asked for.
+                if (q.rowsAffected() == 0)
+                    break;
             }
-            // A number that is no product's adds nothing, however many were asked for.
-            if (q.rowsAffected() == 0)
-                break;
-        }
-        return true;
-    });
+            return true;
+        },
+        &error);
     if (!written) {
-        dbError(error.isEmpty() ? db().lastError() : error);
+        dbError(error);
         return false;
     }
     reload();
@@ -157,7 +157,7 @@ bool LabelQueue::removeCurrent()
 
 bool LabelQueue::clearAll()
 {
-    if (!ui().confirm(QStringLiteral("系统提示"), QStringLiteral("确实要清空记录吗?"), Ui::Icon::Warning))
+    if (!ask(QStringLiteral("确实要清空记录吗?")))
         return false;
     Query q(db());
     q.setSql(QStringLiteral("delete  from spinfotm"));

@@ -1,7 +1,6 @@
 #include "masterdata/Members.h"
 
 #include "core/DbConnection.h"
-#include "core/Dialogs.h"
 #include "core/TextUtil.h"
 #include "core/Ui.h"
 
@@ -12,7 +11,6 @@ using Format = GridColumn::Format;
 const QString kCard = QStringLiteral("hykh");
 const QString kName = QStringLiteral("hyxm");
 const QString kMobile = QStringLiteral("sjhao");
-const QString kNone = QStringLiteral("~");
 
 // The seven fields of both dialogs, with the widths of their columns.
 struct MemberField {
@@ -110,9 +108,8 @@ MemberList::MemberList(Ui& ui) : RecordList(Members::listKind(), ui) {}
 
 bool MemberList::search()
 {
-    QString answer = kNone;
-    ui().prompt(Dialogs::prompt(Members::searchPrompt()), answer);
-    if (answer == kNone)
+    const QString answer = prompt(Members::searchPrompt());
+    if (answer == None)
         return false;
     // Measured as the till measures it: a mobile number is eleven digits, one byte each.
     const int length = TextUtil::gbkLength(answer);

@@ -79,22 +79,25 @@ bool PointsBase::confirm()
     if (!TextUtil::toNumber(typed, &value) || value != std::floor(value) || value < kMin || value > kMax)
         return refuse(QStringLiteral("积分基数“%1”不正确，请输入%2到%3之间的整数").arg(typed).arg(kMin).arg(kMax));
     const int js = int(value);
-    Query q(db());
-    const bool saved = db().transaction([&] {
-        // The table holds one row; the statement sets every row it has.
-        q.setSql(QStringLiteral("update jfjs set js=:JS"));
-        q.bind(QStringLiteral("JS"), js);
-        if (!q.execute())
-            return false;
-        if (q.rowsAffected() > 0)
-            return true;
-        // A file that lost its row would otherwise say "saved" and keep nothing.
-        q.setSql(QStringLiteral("insert into jfjs(js) values(:JS)"));
-        q.bind(QStringLiteral("JS"), js);
-        return q.execute();
-    });
+    QString error;
+    const bool saved = write(
+        [&](QString* failure) {
+            // The table holds one row; the statement sets every row it has.
+            Query q(db());
+            q.setSql(QStringLiteral("update jfjs set js=:JS"));
+            q.bind(QStringLiteral("JS"), js);
+            if (!execute(q, failure))
+                return false;
+            if (q.rowsAffected() > 0)
+                return true;
+            // A file that lost its row would otherwise say "saved" and keep nothing.
+            q.setSql(QStringLiteral("insert into jfjs(js) values(:JS)"));
+            q.bind(QStringLiteral("JS"), js);
+            return execute(q, failure);
+        },
+        &error);
     if (!saved) {
-        saveFailed(ui(), q.lastError().isEmpty() ? db().lastError() : q.lastError());
+        saveFailed(ui(), error);
         return false;
     }
     setText(Entry, QString::number(js));
@@ -154,34 +157,34 @@ bool PointsExchange::confirm()
     QString error;
     double ljjf = 0;
     double yyjf = 0;
-    const bool saved = db().transaction([&] {
-        q.setSql(QStringLiteral("select * from hyinfo where hykh=:HYKH"));
-        q.bind(QStringLiteral("HYKH"), m_card);
-        if (!q.open())
-            return error = q.lastError(), false;
-        if (q.isEmpty())
-            return error = QStringLiteral("会员%1已不存在").arg(m_card), false;
-        ljjf = q.number(QStringLiteral("ljjf"));
-        yyjf = q.number(QStringLiteral("yyjf"));
-        if (points > TextUtil::roundTo(ljjf, kDecimals)) {
-            refusal = QStringLiteral("积分不足：该会员现有积分%1，不够兑换%2分")
-                          .arg(TextUtil::shortestNumber(ljjf), TextUtil::shortestNumber(points));
-            return false;
-        }
-        ljjf = TextUtil::roundTo(ljjf - points, kDecimals);
-        yyjf = TextUtil::roundTo(yyjf + points, kDecimals);
-        q.setSql(QStringLiteral("update hyinfo set ljjf=:LJJF,yyjf=:YYJF where hykh=:HYKH"));
-        q.bind(QStringLiteral("LJJF"), ljjf);
-        q.bind(QStringLiteral("YYJF"), yyjf);
-        q.bind(QStringLiteral("HYKH"), m_card);
-        if (!q.execute())
-            return error = q.lastError(), false;
-        return true;
-    });
+    const bool saved = write(
+        [&](QString* failure) {
+            q.setSql(QStringLiteral("select * from hyinfo where hykh=:HYKH"));
+            q.bind(QStringLiteral("HYKH"), m_card);
+            if (!q.open())
+                return *failure = q.lastError(), false;
+            if (q.isEmpty())
+                return *failure = QStringLiteral("会员%1已不存在").arg(m_card), false;
+            ljjf = q.number(QStringLiteral("ljjf"));
+            yyjf = q.number(QStringLiteral("yyjf"));
+            if (points > TextUtil::roundTo(ljjf, kDecimals)) {
+                refusal = QStringLiteral("积分不足：该会员现有积分%1，不够兑换%2分")
+                              .arg(TextUtil::shortestNumber(ljjf), TextUtil::shortestNumber(points));
+                return false;
+            }
+            ljjf = TextUtil::roundTo(ljjf - points, kDecimals);
+            yyjf = TextUtil::roundTo(yyjf + points, kDecimals);
+            q.setSql(QStringLiteral("update hyinfo set ljjf=:LJJF,yyjf=:YYJF where hykh=:HYKH"));
+            q.bind(QStringLiteral("LJJF"), ljjf);
+            q.bind(QStringLiteral("YYJF"), yyjf);
+            q.bind(QStringLiteral("HYKH"), m_card);
+            return execute(q, failure);
+        },
+        &error);
     if (!refusal.isEmpty())
         return refuse(refusal);
     if (!saved) {
-        saveFailed(ui(), error.isEmpty() ? db().lastError() : error);
+        saveFailed(ui(), error);
         return false;
     }
     m_ljjf = ljjf;

@@ -140,42 +140,38 @@ bool ProductForm::checkAdd()
 bool ProductForm::writeAdd()
 {
     QString error;
-    const bool written = db().transaction([&] {
-        Query q(db());
-        q.setSql(kind().insertSql);
-        bindProduct(q);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        // A deleted product leaves its stock row behind; the number added again takes that row
-        // over (its quantity stays), so sales and stock-in never find two rows for one product.
-        Query stock(db());
-        stock.setSql(QStringLiteral("select ID from kucun where spbh=:SPBH"));
-        stock.bind(kNumber, text(kNumber).trimmed());
-        if (!stock.open()) {
-            error = stock.lastError();
-            return false;
-        }
-        Query w(db());
-        if (stock.isEmpty()) {
-            w.add(QStringLiteral("insert into kucun(spbh,spmc,spxh,spgg,splb,spjl,jinjia,shoujia)"));
-            w.add(QStringLiteral("values(:SPBH,:SPMC,:SPXH,:SPGG,:SPLB,:SPJL,:JINJIA,:shoujia)"));
-        } else {
-            w.add(QStringLiteral("update kucun set spmc=:SPMC,spxh=:SPXH,spgg=:SPGG,splb=:SPLB,spjl=:SPJL,"
-                                 "jinjia=:JINJIA,shoujia=:shoujia"));
-            w.add(QStringLiteral("  where spbh=:SPBH"));
-        }
-        bindProduct(w);
-        w.bind(QStringLiteral("shoujia"), m_figures.value(QStringLiteral("sale1")));
-        if (!w.execute()) {
-            error = w.lastError();
-            return false;
-        }
-        return true;
-    });
+    const bool written = write(
+        [&](QString* failure) {
+            Query q(db());
+            q.setSql(kind().insertSql);
+            bindProduct(q);
+            if (!execute(q, failure))
+                return false;
+            // A deleted product leaves its stock row behind; the number added again takes that row
+            // over (its quantity stays), so sales and stock-in never find two rows for one product.
+            Query stock(db());
+            stock.setSql(QStringLiteral("select ID from kucun where spbh=:SPBH"));
+            stock.bind(kNumber, text(kNumber).trimmed());
+            if (!stock.open()) {
+                *failure = stock.lastError();
+                return false;
+            }
+            Query w(db());
+            if (stock.isEmpty()) {
+                w.add(QStringLiteral("insert into kucun(spbh,spmc,spxh,spgg,splb,spjl,jinjia,shoujia)"));
+                w.add(QStringLiteral("values(:SPBH,:SPMC,:SPXH,:SPGG,:SPLB,:SPJL,:JINJIA,:shoujia)"));
+            } else {
+                w.add(QStringLiteral("update kucun set spmc=:SPMC,spxh=:SPXH,spgg=:SPGG,splb=:SPLB,spjl=:SPJL,"
+                                     "jinjia=:JINJIA,shoujia=:shoujia"));
+                w.add(QStringLiteral("  where spbh=:SPBH"));
+            }
+            bindProduct(w);
+            w.bind(QStringLiteral("shoujia"), m_figures.value(QStringLiteral("sale1")));
+            return execute(w, failure);
+        },
+        &error);
     if (!written) {
-        saveFailed(error.isEmpty() ? db().lastError() : error);
+        saveFailed(error);
         return false;
     }
     return true;

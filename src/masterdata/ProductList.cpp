@@ -1,7 +1,6 @@
 #include "masterdata/ProductList.h"
 
 #include "core/DbConnection.h"
-#include "core/Dialogs.h"
 #include "core/TextUtil.h"
 #include "core/Ui.h"
 #include "masterdata/ProductCatalogue.h"
@@ -32,9 +31,8 @@ bool ProductList::changePrice()
     if (!hasRows())
         return false;
     const QString key = currentKey();
-    QString answer = QStringLiteral("~");
-    ui().prompt(Dialogs::prompt(QStringLiteral("Txtts1_form")), answer);
-    if (answer == QLatin1String("~"))
+    const QString answer = prompt(QStringLiteral("Txtts1_form"));
+    if (answer == None)
         return false;
     double price = 0;
     if (!TextUtil::toNumber(answer, &price)) {
@@ -51,29 +49,25 @@ bool ProductList::changePrice()
     }
     price = TextUtil::roundTo(price, 2);
     QString error;
-    const bool written = db().transaction([&] {
-        Query q(db());
-        q.add(QStringLiteral("update spinfo set sale1=:SALE1"));
-        q.add(QStringLiteral("  where spbh=:SPBH"));
-        q.bind(QStringLiteral("SALE1"), price);
-        q.bind(QStringLiteral("SPBH"), key);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        q.clear();
-        q.add(QStringLiteral("update kucun set shoujia=:SHOUJIA"));
-        q.add(QStringLiteral("  where spbh=:SPBH"));
-        q.bind(QStringLiteral("SHOUJIA"), price);
-        q.bind(QStringLiteral("SPBH"), key);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        return true;
-    });
+    const bool written = write(
+        [&](QString* failure) {
+            Query q(db());
+            q.add(QStringLiteral("update spinfo set sale1=:SALE1"));
+            q.add(QStringLiteral("  where spbh=:SPBH"));
+            q.bind(QStringLiteral("SALE1"), price);
+            q.bind(QStringLiteral("SPBH"), key);
+            if (!execute(q, failure))
+                return false;
+            q.clear();
+            q.add(QStringLiteral("update kucun set shoujia=:SHOUJIA"));
+            q.add(QStringLiteral("  where spbh=:SPBH"));
+            q.bind(QStringLiteral("SHOUJIA"), price);
+            q.bind(QStringLiteral("SPBH"), key);
+            return execute(q, failure);
+        },
+        &error);
     if (!written) {
-        dbError(error.isEmpty() ? db().lastError() : error);
+        dbError(error);
         return false;
     }
     ui().showMessage(QStringLiteral("修改完毕"));

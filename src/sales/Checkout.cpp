@@ -18,8 +18,6 @@ const QString Checkout::Button1 = QStringLiteral("Button1");
 
 namespace {
 
-const QString kNone = QStringLiteral("~");
-
 // More than any till takes in one payment; beyond it a typing slip is far likelier.
 constexpr double kMaxTendered = 99999999.99;
 
@@ -172,13 +170,13 @@ bool Checkout::postSale()
 
     QString error;
     bool refused = false;
-    const bool written =
-        db().transaction([&] { return writePosting(due, tendered, change, discount, &error, &refused); });
+    const bool written = write(
+        [&](QString* failure) { return writePosting(due, tendered, change, discount, failure, &refused); }, &error);
     if (!written) {
         if (refused)
             ui().showMessage(error);
         else
-            ui().showError(error.isEmpty() ? db().lastError() : error);
+            ui().showError(error);
         return false;
     }
 
@@ -253,7 +251,7 @@ bool Checkout::writePosting(double due, double tendered, double change, double d
 
     // Member: the accumulated amount moves by the discounted amount, the points by the whole
     // part of amount due × points base.
-    if (m_handover.memberCard != kNone) {
+    if (m_handover.memberCard != None) {
         q.setSql(QStringLiteral("select * from jfjs"));
         if (!q.open())
             return fail(q);

@@ -1,7 +1,6 @@
 #include "sales/SalesVoucher.h"
 
 #include "core/Clock.h"
-#include "core/Dialogs.h"
 #include "core/LoginUser.h"
 #include "core/TextUtil.h"
 #include "core/Ui.h"
@@ -10,24 +9,12 @@
 
 #include <cmath>
 
-const QString SalesVoucher::Djbh = QStringLiteral("djbh");
-const QString SalesVoucher::Czy = QStringLiteral("czy");
-const QString SalesVoucher::Rq = QStringLiteral("rq");
-const QString SalesVoucher::Ck = QStringLiteral("ck");
-const QString SalesVoucher::Zhekou = QStringLiteral("zhekou");
 const QString SalesVoucher::Kh = QStringLiteral("kh");
-const QString SalesVoucher::Spmc = QStringLiteral("spmc");
-const QString SalesVoucher::Sl = QStringLiteral("sl");
 const QString SalesVoucher::Shoujia = QStringLiteral("shoujia");
-const QString SalesVoucher::Hjsl = QStringLiteral("hjsl");
-const QString SalesVoucher::Hjje = QStringLiteral("hjje");
 const QString SalesVoucher::NonMember = QStringLiteral("非会员");
 const QString SalesVoucher::Member = QStringLiteral("会员");
 
 namespace {
-
-const QString kSystemPrompt = QStringLiteral("系统提示");
-const QString kNone = QStringLiteral("~");
 
 // What a cashier can mean on one line: a quantity up to 9999 and a price below a million.
 constexpr double kMaxQuantity = 9999;
@@ -52,18 +39,10 @@ const GridColumns& SalesVoucher::gridColumns()
     return columns;
 }
 
-bool SalesVoucher::isPinyinCode(const QString& text)
+SalesVoucher::SalesVoucher(const SaleKind& kind, Ui& ui)
+    : VoucherForm(ui, kind.voucher, kind.lineTable, kind.productPicker), m_kind(kind)
 {
-    for (QChar c : text.trimmed()) {
-        const bool letter =
-            (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
-        if (!letter)
-            return false;
-    }
-    return true;
 }
-
-SalesVoucher::SalesVoucher(const SaleKind& kind, Ui& ui) : FormState(ui), m_kind(kind), m_grid(db()) {}
 
 SalesVoucher::~SalesVoucher() = default;
 
@@ -85,20 +64,9 @@ bool SalesVoucher::create()
         m_priceReadOnly = true;
         m_stockCheckOff = true;
     }
-    setField(Rq, Clock::todayText());
-    setField(Zhekou, QStringLiteral("1"));
-
-    Query q(db());
-    q.setSql(QStringLiteral("select * from ckinfo"));
-    if (!q.open()) {
-        dbError(q.lastError());
+    if (!readWarehouses())
         return false;
-    }
-    m_warehouses.clear();
-    for (bool more = q.first(); more; more = q.next())
-        m_warehouses << q.text(QStringLiteral("ckmc"));
-    setField(Ck, m_warehouses.value(0));
-
+    startHeader();
     if (!drawNumber())
         return false;
     setField(Kh, NonMember);
@@ -106,11 +74,6 @@ bool SalesVoucher::create()
     showLeftoverLines();
     focus(Spmc);
     return true;
-}
-
-void SalesVoucher::setCurrentLine(int row)
-{
-    m_currentLine = row;
 }
 
 QString SalesVoucher::clockText()
@@ -166,37 +129,11 @@ void SalesVoucher::pressF6()
 // ---------------------------------------------------------------------------------------------
 // Entering products
 
-bool SalesVoucher::lookupProduct(const QString& sql, const QString& param, const QString& value, bool* found)
-{
-    Query q(db());
-    q.setSql(sql);
-    q.bind(param, value);
-    if (!q.open()) {
-        dbError(q.lastError());
-        return false;
-    }
-    *found = q.first();
-    m_hasProduct = *found;
-    if (*found) {
-        m_product.spbh = q.text(QStringLiteral("spbh"));
-        m_product.spmc = q.text(QStringLiteral("spmc"));
-        m_product.spxh = q.text(QStringLiteral("spxh"));
-        m_product.spgg = q.text(QStringLiteral("spgg"));
-        m_product.splb = q.text(QStringLiteral("splb"));
-        m_product.spjl = q.text(QStringLiteral("spjl"));
-        m_product.sale1 = q.text(QStringLiteral("sale1"));
-        m_product.sale2 = q.text(QStringLiteral("sale2"));
-    } else {
-        m_product = Product();
-    }
-    return true;
-}
-
 bool SalesVoucher::stockAllows(bool* allowed)
 {
     Query q(db());
     q.setSql(QStringLiteral("select * from kucun where spbh=:SPBH"));
-    q.bind(QStringLiteral("SPBH"), m_product.spbh);
+    q.bind(QStringLiteral("SPBH"), currentProduct().spbh);
     if (!q.open()) {
         dbError(q.lastError());
         return false;
@@ -208,7 +145,7 @@ bool SalesVoucher::stockAllows(bool* allowed)
 
 bool SalesVoucher::enterProductCode()
 {
-    if (refusedWithoutNumber())
+    if (refused())
         return false;
     // Blanks a scanner or a slip of the thumb puts around the code are not part of it.
     const QString code = text(Spmc).trimmed();
@@ -217,18 +154,12 @@ bool SalesVoucher::enterProductCode()
     // Codes are found whatever their letter case (the pinyin code's column compares that way
     // itself); a code that matches exactly comes first.
     if (pinyin) {
-        if (!lookupProduct(QStringLiteral("select * from spinfo where pinma=:PINMA"), QStringLiteral("PINMA"), code,
-                           &found))
+        if (!lookupProduct(QStringLiteral("pinma"), code, false, &found))
             return false;
     } else {
-        if (!lookupProduct(
-                QStringLiteral("select * from spinfo where spbh=:SPBH collate nocase order by spbh=:SPBH desc"),
-                QStringLiteral("SPBH"), code, &found))
+        if (!lookupProduct(QStringLiteral("spbh"), code, true, &found))
             return false;
-        if (!found &&
-            !lookupProduct(
-                QStringLiteral("select * from spinfo where tiaoma=:TIAOMA collate nocase order by tiaoma=:TIAOMA desc"),
-                QStringLiteral("TIAOMA"), code, &found))
+        if (!found && !lookupProduct(QStringLiteral("tiaoma"), code, true, &found))
             return false;
     }
     if (!found) {
@@ -248,9 +179,9 @@ bool SalesVoucher::enterProductCode()
     }
     setField(Sl, QStringLiteral("1"));
     const bool retail = text(Kh) == NonMember;
-    setField(Shoujia, retail ? m_product.sale1 : m_product.sale2);
+    setField(Shoujia, retail ? currentProduct().sale1 : currentProduct().sale2);
     m_priceSource = retail ? PriceSource::Retail : PriceSource::Member;
-    setField(Spmc, m_product.spmc);
+    setField(Spmc, currentProduct().spmc);
     if (!addLine())
         return false;
     if (pinyin && m_kind.pinyinLeavesZero) {
@@ -262,8 +193,8 @@ bool SalesVoucher::enterProductCode()
 
 void SalesVoucher::enterQuantity()
 {
-    if (m_hasProduct && (m_kind.enterWithoutName || !text(Spmc).isEmpty())) {
-        setField(Shoujia, m_product.sale1);
+    if (hasCurrentProduct() && (m_kind.enterWithoutName || !text(Spmc).isEmpty())) {
+        setField(Shoujia, currentProduct().sale1);
         m_priceSource = PriceSource::Retail;
     }
     focus(Shoujia);
@@ -271,30 +202,15 @@ void SalesVoucher::enterQuantity()
 
 bool SalesVoucher::addPickedProduct()
 {
-    if (refusedWithoutNumber())
+    if (refused())
         return false;
-    if (!m_hasProduct) {
+    if (!hasCurrentProduct()) {
         // A cancelled picker leaves a name in the entry but no product behind it.
         ui().showMessage(QStringLiteral("请先输入商品编码或用“…”选择商品"));
         focus(Spmc, true);
         return false;
     }
     return addLine();
-}
-
-void SalesVoucher::pickProduct()
-{
-    if (refusedWithoutNumber())
-        return;
-    QStringList answers{kNone, kNone};
-    ui().pick(Dialogs::picker(m_kind.productPicker), answers);
-    if (answers.value(1) != kNone)
-        setField(Spmc, answers.value(1));
-    bool found = false;
-    if (!lookupProduct(QStringLiteral("select * from spinfo where spbh=:SPBH"), QStringLiteral("SPBH"),
-                       answers.value(0), &found))
-        return;
-    focus(Sl);
 }
 
 bool SalesVoucher::addLine()
@@ -310,9 +226,9 @@ bool SalesVoucher::addLine()
     if (!TextUtil::toNumber(text(Shoujia), &price)) {
         const bool empty = text(Shoujia).trimmed().isEmpty();
         // The message names the price list the empty price came from.
-        if (empty && m_priceSource == PriceSource::Member && m_product.sale2.isEmpty())
+        if (empty && m_priceSource == PriceSource::Member && currentProduct().sale2.isEmpty())
             ui().showMessage(QStringLiteral("该商品没有会员价，不能按会员价销售"));
-        else if (empty && m_priceSource == PriceSource::Retail && m_product.sale1.isEmpty())
+        else if (empty && m_priceSource == PriceSource::Retail && currentProduct().sale1.isEmpty())
             ui().showMessage(QStringLiteral("该商品没有零售价，不能按零售价销售"));
         else
             ui().showMessage(QStringLiteral("售价“%1”不是数字，请重新输入").arg(text(Shoujia)));
@@ -322,24 +238,13 @@ bool SalesVoucher::addLine()
     if (!amountsAllowed(text(Sl), sl, text(Shoujia), price) || !discountAllowed(&discount))
         return false;
 
-    QString error;
-    bool posted = false;
-    const bool written = db().transaction([&] {
-        if (!readPosted(&posted, &error) || posted)
-            return false;
+    const bool written = writeUnlessPosted([&](QString* error) {
         Query q(db());
-        q.close();
-        q.clear();
         q.add(QStringLiteral("insert into %1(spbh,spmc,spxh,spgg,splb,spjl,sl,sale1,jine,zhekou,zhekouje,djbh,rq)")
                   .arg(m_kind.lineTable));
         q.add(QStringLiteral(
             " values(:SPBH,:SPMC,:SPXH,:SPGG,:SPlb,:SPJL,:SL,:SALE1,:JINE,:ZHEKOU,:ZHEKOUJE,:DJBH,:RQ)"));
-        q.bind(QStringLiteral("SPBH"), m_product.spbh);
-        q.bind(QStringLiteral("SPMC"), m_product.spmc);
-        q.bind(QStringLiteral("SPXH"), m_product.spxh);
-        q.bind(QStringLiteral("SPGG"), m_product.spgg);
-        q.bind(QStringLiteral("SPLB"), m_product.splb);
-        q.bind(QStringLiteral("SPJL"), m_product.spjl);
+        bindProduct(q);
         q.bind(QStringLiteral("SL"), sl);
         q.bind(QStringLiteral("SALE1"), price);
         q.bind(QStringLiteral("JINE"), price * sl);
@@ -347,24 +252,12 @@ bool SalesVoucher::addLine()
         q.bind(QStringLiteral("ZHEKOUJE"), price * (discount * sl));
         q.bind(QStringLiteral("DJBH"), text(Djbh));
         q.bind(QStringLiteral("RQ"), text(Rq));
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        return true;
+        return execute(q, error);
     });
-    if (posted) {
-        leavePostedVoucher();
-        return false;
-    }
-    if (!written) {
-        dbError(error.isEmpty() ? db().lastError() : error);
-        return false;
-    }
-    if (!reloadGrid() || !reloadTotals())
+    if (!written || !reloadGrid() || !reloadTotals())
         return false;
     // The new line is the selected one, so F7 takes off what was just scanned.
-    m_currentLine = m_grid.recordCount() - 1;
+    setCurrentLine(lines().count() - 1);
     setField(Spmc, QString());
     setField(Sl, QString());
     setField(Shoujia, QString());
@@ -414,7 +307,7 @@ bool SalesVoucher::discountAllowed(double* discount)
     return true;
 }
 
-bool SalesVoucher::refusedWithoutNumber()
+bool SalesVoucher::refused()
 {
     if (m_noNumber.isEmpty())
         return false;
@@ -438,58 +331,40 @@ bool SalesVoucher::readPosted(bool* posted, QString* error)
     return true;
 }
 
-void SalesVoucher::leavePostedVoucher()
+bool SalesVoucher::writeUnlessPosted(const std::function<bool(QString* error)>& body)
 {
-    ui().showMessage(QStringLiteral("单据%1已经过账，不能再修改，请在新单据上继续").arg(text(Djbh)));
-    unloadGrid();
-    setField(Hjsl, QString());
-    setField(Hjje, QString());
-    if (drawNumber())
-        showLeftoverLines();
-    focus(Spmc);
+    QString error;
+    bool posted = false;
+    const bool written = write(
+        [&](QString* failure) {
+            if (!readPosted(&posted, failure) || posted)
+                return false;
+            return body(failure);
+        },
+        &error);
+    if (posted) {
+        ui().showMessage(QStringLiteral("单据%1已经过账，不能再修改，请在新单据上继续").arg(text(Djbh)));
+        startNextVoucher(QString());
+        return false;
+    }
+    if (!written) {
+        dbError(error);
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
-// Grid, totals, numbers
+// Numbers
 
-bool SalesVoucher::reloadGrid()
+void SalesVoucher::startNextVoucher(const QString& totals)
 {
-    m_grid.close();
-    m_grid.clear();
-    m_grid.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-    m_grid.bind(QStringLiteral("DJBH"), text(Djbh));
-    if (!m_grid.open()) {
-        m_gridLoaded = false;
-        dbError(m_grid.lastError());
-        return false;
-    }
-    m_gridLoaded = true;
-    if (m_currentLine >= m_grid.recordCount())
-        m_currentLine = m_grid.recordCount() - 1;
-    if (m_currentLine < 0)
-        m_currentLine = 0;
-    return true;
-}
-
-bool SalesVoucher::reloadTotals()
-{
-    Query q(db());
-    q.add(QStringLiteral("select sum(sl) as sl,sum(jine) as jine from  %1 where djbh=:DJBH").arg(m_kind.lineTable));
-    q.bind(QStringLiteral("DJBH"), text(Djbh));
-    if (!q.open()) {
-        dbError(q.lastError());
-        return false;
-    }
-    setField(Hjsl, q.text(QStringLiteral("sl")));
-    setField(Hjje, q.text(QStringLiteral("jine")));
-    return true;
-}
-
-void SalesVoucher::unloadGrid()
-{
-    m_grid.close();
-    m_gridLoaded = false;
-    m_currentLine = 0;
+    unloadGrid();
+    setField(Hjsl, totals);
+    setField(Hjje, totals);
+    if (drawNumber())
+        showLeftoverLines();
+    focus(Spmc);
 }
 
 bool SalesVoucher::drawNumber()
@@ -503,38 +378,17 @@ bool SalesVoucher::drawNumber()
         setField(Hjsl, QString());
         setField(Hjje, QString());
         unloadGrid();
-        m_hasProduct = false;
+        forgetProduct();
         ui().showError(m_noNumber);
         return false;
     }
     m_noNumber.clear();
     setField(Djbh, r.number);
     if (m_kind.numberResetsHeader) {
-        setField(Ck, m_warehouses.value(0));
+        setField(Ck, warehouses().value(0));
         setField(Czy, LoginUser::name());
     }
     return true;
-}
-
-// Lines left under a number by a screen that was closed without holding or paying would
-// otherwise stay hidden until the next product is entered, and then be charged to that
-// customer. Whenever a number is drawn, lines already under it are shown at once so the
-// cashier can see them and void them.
-void SalesVoucher::showLeftoverLines()
-{
-    Query q(db());
-    q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-    q.bind(QStringLiteral("DJBH"), text(Djbh));
-    if (!q.open()) {
-        dbError(q.lastError());
-        return;
-    }
-    if (q.integer(QStringLiteral("n")) > 0) {
-        if (reloadGrid())
-            reloadTotals();
-    } else {
-        unloadGrid();
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -542,9 +396,9 @@ void SalesVoucher::showLeftoverLines()
 
 bool SalesVoucher::holdVoucher()
 {
-    if (refusedWithoutNumber())
+    if (refused())
         return false;
-    if (!m_gridLoaded || m_grid.recordCount() == 0)
+    if (!gridLoaded() || lines().count() == 0)
         return false;
     double total = 0;
     double discount = 0;
@@ -553,16 +407,12 @@ bool SalesVoucher::holdVoucher()
     TextUtil::toNumber(text(Hjsl), &quantity);
     if (!discountAllowed(&discount))
         return false;
-    QString error;
-    bool posted = false;
-    Query find(db());
-    find.add(QStringLiteral("select djbh from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
-    find.bind(QStringLiteral("DJBH"), text(Djbh));
-    bool written = db().transaction([&] {
-        if (!readPosted(&posted, &error) || posted)
-            return false;
+    const bool written = writeUnlessPosted([&](QString* error) {
+        Query find(db());
+        find.add(QStringLiteral("select djbh from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
+        find.bind(QStringLiteral("DJBH"), text(Djbh));
         if (!find.open()) {
-            error = find.lastError();
+            *error = find.lastError();
             return false;
         }
         Query q(db());
@@ -587,40 +437,23 @@ bool SalesVoucher::holdVoucher()
         q.bind(QStringLiteral("KHMC"), text(Kh));
         q.bind(QStringLiteral("CKMC"), text(Ck));
         q.bind(QStringLiteral("HJSL"), quantity);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        return true;
+        return execute(q, error);
     });
-    if (posted) {
-        leavePostedVoucher();
+    if (!written)
         return false;
-    }
-    if (!written) {
-        dbError(error.isEmpty() ? db().lastError() : error);
-        return false;
-    }
-    unloadGrid();
-    setField(Hjsl, QStringLiteral("0"));
-    setField(Hjje, QStringLiteral("0"));
-    if (drawNumber())
-        showLeftoverLines();
-    focus(Spmc);
+    startNextVoucher(QStringLiteral("0"));
     return true;
 }
 
 void SalesVoucher::recallVoucher()
 {
-    if (refusedWithoutNumber())
+    if (refused())
         return;
-    QStringList answers{kNone};
-    ui().pick(Dialogs::picker(QStringLiteral("Tsphelp3_form")), answers);
-    const QString number = answers.value(0);
-    if (number == kNone)
+    const QString number = pick(QStringLiteral("Tsphelp3_form")).value(0);
+    if (number == None)
         return;
     setField(Djbh, number);
-    m_currentLine = 0;
+    setCurrentLine(0);
     if (reloadGrid())
         reloadTotals();
     focus(Spmc);
@@ -628,35 +461,23 @@ void SalesVoucher::recallVoucher()
 
 void SalesVoucher::deleteLine()
 {
-    if (refusedWithoutNumber())
+    if (refused())
         return;
-    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
+    if (!ask(QStringLiteral("确实要删除该记录吗?")))
         return;
-    if (m_gridLoaded && m_grid.recordCount() > 0) {
-        const int row = qBound(0, m_currentLine, m_grid.recordCount() - 1);
-        QString error;
-        bool posted = false;
-        const bool ok = db().transaction([&] {
-            if (!readPosted(&posted, &error) || posted)
-                return false;
+    if (gridLoaded() && lines().count() > 0) {
+        const int row = qBound(0, currentLine(), lines().count() - 1);
+        const QString spbh = lines().text(row, QStringLiteral("spbh"));
+        // Every line of the selected product goes, not only the selected row.
+        const bool deleted = writeUnlessPosted([&](QString* error) {
             Query q(db());
             q.add(QStringLiteral("delete from  %1 where djbh=:DJBH and spbh=:SPBH").arg(m_kind.lineTable));
             q.bind(QStringLiteral("DJBH"), text(Djbh));
-            q.bind(QStringLiteral("SPBH"), m_grid.text(row, QStringLiteral("spbh")));
-            if (!q.execute()) {
-                error = q.lastError();
-                return false;
-            }
-            return true;
+            q.bind(QStringLiteral("SPBH"), spbh);
+            return execute(q, error);
         });
-        if (posted) {
-            leavePostedVoucher();
+        if (!deleted)
             return;
-        }
-        if (!ok) {
-            dbError(error.isEmpty() ? db().lastError() : error);
-            return;
-        }
     }
     if (reloadGrid())
         reloadTotals();
@@ -665,47 +486,23 @@ void SalesVoucher::deleteLine()
 
 void SalesVoucher::voidVoucher()
 {
-    if (refusedWithoutNumber())
+    if (refused())
         return;
-    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实作废此单吗?"), Ui::Icon::Warning))
+    if (!ask(QStringLiteral("确实作废此单吗?")))
         return;
-    QString error;
-    bool posted = false;
-    const bool ok = db().transaction([&] {
-        if (!readPosted(&posted, &error) || posted)
-            return false;
-        Query q(db());
-        q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.voucher.headerTable));
-        q.bind(QStringLiteral("DJBH"), text(Djbh));
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        q.close();
-        q.clear();
-        q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-        q.bind(QStringLiteral("DJBH"), text(Djbh));
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
+    const bool voided = writeUnlessPosted([&](QString* error) {
+        for (const QString& table : {m_kind.voucher.headerTable, m_kind.lineTable}) {
+            Query q(db());
+            q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(table));
+            q.bind(QStringLiteral("DJBH"), text(Djbh));
+            if (!execute(q, error))
+                return false;
         }
         return true;
     });
-    if (posted) {
-        leavePostedVoucher();
+    if (!voided)
         return;
-    }
-    if (!ok) {
-        dbError(error.isEmpty() ? db().lastError() : error);
-        return;
-    }
-    unloadGrid();
-    if (drawNumber()) {
-        setField(Hjsl, QStringLiteral("0"));
-        setField(Hjje, QStringLiteral("0"));
-        showLeftoverLines();
-    }
-    focus(Spmc);
+    startNextVoucher(QStringLiteral("0"));
     ui().showMessage(QStringLiteral("操作成功"));
 }
 
@@ -735,12 +532,10 @@ bool SalesVoucher::lookupMember(const QString& column, const QString& value)
 
 void SalesVoucher::findMember()
 {
-    if (refusedWithoutNumber())
+    if (refused())
         return;
-    QString answer = kNone;
-    ui().prompt(Dialogs::prompt(m_kind.memberPrompt), answer);
     // Blanks around a typed or scanned card are not part of it.
-    answer = answer.trimmed();
+    const QString answer = prompt(m_kind.memberPrompt).trimmed();
     const int length = TextUtil::gbkLength(answer);
     focus(Spmc);
     // Eleven characters are a mobile number, anything else from two up a card number.
@@ -761,7 +556,7 @@ void SalesVoucher::findMember()
 
 void SalesVoucher::editDiscount()
 {
-    if (refusedWithoutNumber())
+    if (refused())
         return;
     m_discountReadOnly = false;
     focus(Zhekou, true);
@@ -771,7 +566,7 @@ SaleHandover SalesVoucher::handover() const
 {
     SaleHandover h;
     h.total = text(Hjje);
-    h.memberCard = m_memberCard.isEmpty() ? kNone : m_memberCard;
+    h.memberCard = m_memberCard.isEmpty() ? None : m_memberCard;
     h.voucherNumber = text(Djbh);
     h.customer = text(Kh);
     h.date = text(Rq);
@@ -784,7 +579,7 @@ SaleHandover SalesVoucher::handover() const
 
 bool SalesVoucher::startCheckout(const CheckoutRunner& checkout)
 {
-    if (refusedWithoutNumber())
+    if (refused())
         return false;
     const SaleHandover h = handover();
     if (h.total.isEmpty()) {
@@ -792,14 +587,10 @@ bool SalesVoucher::startCheckout(const CheckoutRunner& checkout)
         return false;
     }
     // After a hold or a void the total reads "0" although nothing is on the voucher.
-    Query q(db());
-    q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-    q.bind(QStringLiteral("DJBH"), h.voucherNumber);
-    if (!q.open()) {
-        dbError(q.lastError());
+    int count = 0;
+    if (!lineCount(h.voucherNumber, &count))
         return false;
-    }
-    if (q.integer(QStringLiteral("n")) == 0) {
+    if (count == 0) {
         ui().showMessage(m_kind.noLinesMessage);
         return false;
     }

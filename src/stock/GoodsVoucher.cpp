@@ -1,23 +1,13 @@
 #include "stock/GoodsVoucher.h"
 
 #include "core/Clock.h"
-#include "core/Dialogs.h"
 #include "core/LoginUser.h"
 #include "core/TextUtil.h"
 #include "core/Ui.h"
 #include "core/report/Report.h"
 
-const QString GoodsVoucher::Djbh = QStringLiteral("djbh");
-const QString GoodsVoucher::Czy = QStringLiteral("czy");
-const QString GoodsVoucher::Rq = QStringLiteral("rq");
-const QString GoodsVoucher::Ck = QStringLiteral("ck");
-const QString GoodsVoucher::Zhekou = QStringLiteral("zhekou");
 const QString GoodsVoucher::Gys = QStringLiteral("gys");
-const QString GoodsVoucher::Spmc = QStringLiteral("spmc");
-const QString GoodsVoucher::Sl = QStringLiteral("sl");
 const QString GoodsVoucher::Jinjia = QStringLiteral("jinjia");
-const QString GoodsVoucher::Hjsl = QStringLiteral("hjsl");
-const QString GoodsVoucher::Hjje = QStringLiteral("hjje");
 const QString GoodsVoucher::Xzdj = QStringLiteral("xzdj");
 const QString GoodsVoucher::Bcdj = QStringLiteral("bcdj");
 const QString GoodsVoucher::DeleteLine = QStringLiteral("ToolButton2");
@@ -29,21 +19,8 @@ const QString GoodsVoucher::ProductButton = QStringLiteral("SpeedButton2");
 
 namespace {
 
-const QString kSystemPrompt = QStringLiteral("系统提示");
-const QString kNone = QStringLiteral("~");
 // Quantities and prices a person types on a voucher stay below this.
 constexpr double kLargest = 1e8;
-
-bool lettersOnly(const QString& text)
-{
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text) {
-        if (!((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'))))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -60,13 +37,9 @@ const GridColumns& GoodsVoucher::gridColumns()
     return columns;
 }
 
-// The row id tells two lines of one product apart when one of them is deleted.
 GoodsVoucher::GoodsVoucher(const GoodsKind& kind, Ui& ui)
-    : FormState(ui), m_kind(kind),
-      m_grid(db(), QStringLiteral("select rowid as rid,* from %1 where djbh=:DJBH order by rowid").arg(kind.lineTable)),
-      m_header(db())
+    : VoucherForm(ui, kind.voucher, kind.lineTable, kind.productPicker), m_kind(kind), m_header(db())
 {
-    m_grid.bind(QStringLiteral("DJBH"), QString());
     QStringList order{Djbh, Czy, Rq, Ck, Zhekou};
     if (m_kind.hasSupplier)
         order << Gys;
@@ -78,17 +51,8 @@ GoodsVoucher::~GoodsVoucher() = default;
 
 bool GoodsVoucher::create()
 {
-    if (!openConnection())
+    if (!openConnection() || !readWarehouses())
         return false;
-    Query q(db());
-    q.setSql(QStringLiteral("select * from ckinfo"));
-    if (!q.open()) {
-        dbError(q.lastError());
-        return false;
-    }
-    m_warehouses.clear();
-    for (bool more = q.first(); more; more = q.next())
-        m_warehouses << q.text(QStringLiteral("ckmc"));
     setEnabled(Xzdj, true);
     setEnabled(Bcdj, false);
     setEnabled(PrintVoucher, false);
@@ -122,9 +86,7 @@ void GoodsVoucher::newVoucher()
 {
     if (m_open)
         return;
-    setText(Ck, m_warehouses.value(0));
-    setText(Rq, Clock::todayText());
-    setText(Zhekou, QStringLiteral("1"));
+    startHeader();
     const VoucherNumber::Result r = VoucherNumber::qdjh(db(), m_kind.voucher, text(Rq));
     if (!r.ok()) {
         ui().showError(r.error);
@@ -133,106 +95,57 @@ void GoodsVoucher::newVoucher()
     setText(Djbh, r.number);
     setText(Czy, LoginUser::name());
     clearFields({Gys, Hjsl, Hjje, Spmc, Sl, Jinjia});
-    closeGrid();
+    unloadGrid();
     m_header.close();
-    m_product = Product();
-    m_hasProduct = false;
+    forgetProduct();
     m_open = true;
     setEnabled(Bcdj, true);
     setEnabled(Xzdj, false);
     setEnabled(PrintVoucher, false);
 
-    // Lines left under this number by a screen that was never saved (a crash, a power cut)
-    // would otherwise count towards this voucher unseen; they are shown at once.
-    Query q(db());
-    q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-    q.bind(QStringLiteral("DJBH"), r.number);
-    if (!q.open()) {
-        dbError(q.lastError());
-    } else if (q.integer(QStringLiteral("n")) > 0) {
+    // Lines left under this number by a screen that was never saved (a crash, a power cut).
+    bool leftover = false;
+    showLeftoverLines(&leftover);
+    if (leftover)
         m_unsaved.insert(r.number);
-        if (reloadGrid())
-            reloadTotals();
-    }
     focus(Spmc);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Products
 
-bool GoodsVoucher::lookupProduct(const QString& column, const QString& code, bool* found)
-{
-    Query q(db());
-    q.add(QStringLiteral("select * from spinfo where %1=:%2").arg(column, column.toUpper()));
-    q.bind(column, code);
-    if (!q.open()) {
-        dbError(q.lastError());
-        return false;
-    }
-    *found = q.first();
-    m_hasProduct = *found;
-    m_product = Product();
-    if (*found) {
-        m_product.spbh = q.text(QStringLiteral("spbh"));
-        m_product.spmc = q.text(QStringLiteral("spmc"));
-        m_product.spxh = q.text(QStringLiteral("spxh"));
-        m_product.spgg = q.text(QStringLiteral("spgg"));
-        m_product.splb = q.text(QStringLiteral("splb"));
-        m_product.spjl = q.text(QStringLiteral("spjl"));
-        m_product.jinjia = q.text(QStringLiteral("jinjia"));
-        m_product.sale1 = q.text(QStringLiteral("sale1"));
-    }
-    return true;
-}
-
 // The product number first, then the barcode a scanner sends, then (letters only) the pinyin code.
 bool GoodsVoucher::enterProductCode()
 {
     const QString code = text(Spmc);
     bool found = false;
-    if (!lookupProduct(QStringLiteral("spbh"), code, &found))
+    if (!lookupProduct(QStringLiteral("spbh"), code, false, &found))
         return false;
-    if (!found && !lookupProduct(QStringLiteral("tiaoma"), code.trimmed(), &found))
+    if (!found && !lookupProduct(QStringLiteral("tiaoma"), code.trimmed(), false, &found))
         return false;
-    if (!found && lettersOnly(code.trimmed()) && !lookupProduct(QStringLiteral("pinma"), code.trimmed(), &found))
+    if (!found && !code.trimmed().isEmpty() && isPinyinCode(code) &&
+        !lookupProduct(QStringLiteral("pinma"), code.trimmed(), false, &found))
         return false;
     if (!found) {
         ui().showMessage(QStringLiteral("查无此商品编号，请重新输入"));
         focus(Spmc, true);
         return false;
     }
-    setText(Spmc, m_product.spmc);
+    setText(Spmc, currentProduct().spmc);
     focus(Sl);
     return true;
 }
 
-void GoodsVoucher::pickProduct()
-{
-    QStringList answers{kNone, kNone};
-    ui().pick(Dialogs::picker(m_kind.productPicker), answers);
-    if (answers.value(1) != kNone)
-        setText(Spmc, answers.value(1));
-    bool found = false;
-    // A cancelled picker leaves no current product behind.
-    if (!lookupProduct(QStringLiteral("spbh"), answers.value(0), &found))
-        return;
-    focus(Sl);
-}
-
 void GoodsVoucher::pickSupplier()
 {
-    if (!m_kind.hasSupplier)
-        return;
-    QStringList answers{kNone, kNone};
-    ui().pick(Dialogs::picker(m_kind.supplierPicker), answers);
-    if (answers.value(1) != kNone)
-        setText(Gys, answers.value(1));
+    if (m_kind.hasSupplier)
+        pickInto(m_kind.supplierPicker, Gys);
 }
 
 void GoodsVoucher::enterQuantity()
 {
-    if (m_hasProduct)
-        setText(Jinjia, m_product.jinjia);
+    if (hasCurrentProduct())
+        setText(Jinjia, currentProduct().jinjia);
     focus(Jinjia);
 }
 
@@ -292,7 +205,7 @@ bool GoodsVoucher::addLine()
         focus(Djbh, true);
         return false;
     }
-    if (!m_hasProduct) {
+    if (!hasCurrentProduct()) {
         ui().showMessage(QStringLiteral("请先输入商品编号、条码或拼音码，或用“…”选择商品"));
         focus(Spmc, true);
         return false;
@@ -305,7 +218,7 @@ bool GoodsVoucher::addLine()
         return false;
     }
     if (!m_kind.priceEditable && text(Jinjia).trimmed().isEmpty()) {
-        ui().showMessage(QStringLiteral("商品“%1”没有进价，请先在商品信息中录入进价").arg(m_product.spmc));
+        ui().showMessage(QStringLiteral("商品“%1”没有进价，请先在商品信息中录入进价").arg(currentProduct().spmc));
         focus(Spmc, true);
         return false;
     }
@@ -322,12 +235,7 @@ bool GoodsVoucher::addLine()
     q.add(QStringLiteral("insert into %1(spbh,spmc,spxh,spgg,spjl,splb,sl,jinjia,jine,zhekou,djbh,rq)")
               .arg(m_kind.lineTable));
     q.add(QStringLiteral(" values(:SPBH,:SPMC,:SPXH,:SPGG,:SPJL,:SPlb,:SL,:JINJIA,:JINE,:ZHEKOU,:DJBH,:RQ)"));
-    q.bind(QStringLiteral("SPBH"), m_product.spbh);
-    q.bind(QStringLiteral("SPMC"), m_product.spmc);
-    q.bind(QStringLiteral("SPXH"), m_product.spxh);
-    q.bind(QStringLiteral("SPGG"), m_product.spgg);
-    q.bind(QStringLiteral("SPJL"), m_product.spjl);
-    q.bind(QStringLiteral("SPLB"), m_product.splb);
+    bindProduct(q);
     q.bind(QStringLiteral("SL"), sl);
     q.bind(QStringLiteral("JINJIA"), price);
     q.bind(QStringLiteral("JINE"), sl * price);
@@ -341,7 +249,7 @@ bool GoodsVoucher::addLine()
     m_unsaved.insert(number);
     if (!reloadGrid() || !reloadTotals())
         return false;
-    m_currentLine = m_grid.count() - 1;
+    setCurrentLine(lines().count() - 1);
     clearFields({Spmc, Sl, Jinjia});
     focus(Spmc);
     return true;
@@ -349,25 +257,25 @@ bool GoodsVoucher::addLine()
 
 bool GoodsVoucher::deleteLine()
 {
-    const bool hasRow = m_gridLoaded && m_grid.count() > 0;
+    const bool hasRow = gridLoaded() && lines().count() > 0;
+    const int row = hasRow ? qBound(0, currentLine(), lines().count() - 1) : 0;
     if (hasRow) {
         // A saved voucher's lines are its stock changes; taking one away would leave the header
         // and the stock telling another story.
         bool saved = false;
-        if (!headerExists(m_grid.text(qBound(0, m_currentLine, m_grid.count() - 1), QStringLiteral("djbh")), &saved))
+        if (!headerExists(lines().text(row, QStringLiteral("djbh")), &saved))
             return false;
         if (saved) {
             ui().showMessage(QStringLiteral("单据已经保存，不能删除记录"));
             return false;
         }
     }
-    if (!ui().confirm(kSystemPrompt, QStringLiteral("确实要删除该记录吗?"), Ui::Icon::Warning))
+    if (!ask(QStringLiteral("确实要删除该记录吗?")))
         return false;
     if (hasRow) {
-        const int row = qBound(0, m_currentLine, m_grid.count() - 1);
         Query q(db());
         q.add(QStringLiteral("delete from %1 where rowid=:RID").arg(m_kind.lineTable));
-        q.bind(QStringLiteral("RID"), m_grid.value(row, QStringLiteral("rid")));
+        q.bind(QStringLiteral("RID"), lines().value(row, QStringLiteral("rid")));
         if (!q.execute()) {
             dbError(q.lastError());
             return false;
@@ -379,42 +287,6 @@ bool GoodsVoucher::deleteLine()
         return false;
     focus(Spmc);
     return true;
-}
-
-bool GoodsVoucher::reloadGrid()
-{
-    m_grid.bind(QStringLiteral("DJBH"), text(Djbh));
-    if (!m_grid.reload()) {
-        m_gridLoaded = false;
-        dbError(m_grid.lastError());
-        return false;
-    }
-    m_gridLoaded = true;
-    m_currentLine = qBound(0, m_currentLine, qMax(0, m_grid.count() - 1));
-    return true;
-}
-
-bool GoodsVoucher::reloadTotals()
-{
-    Query q(db());
-    q.add(QStringLiteral("select sum(sl) as sl,sum(jine) as jine from  %1 where djbh=:DJBH").arg(m_kind.lineTable));
-    q.bind(QStringLiteral("DJBH"), text(Djbh));
-    if (!q.open()) {
-        dbError(q.lastError());
-        return false;
-    }
-    setText(Hjsl, q.text(QStringLiteral("sl")));
-    setText(Hjje, q.text(QStringLiteral("jine")));
-    return true;
-}
-
-void GoodsVoucher::closeGrid()
-{
-    // No voucher's number: the grid shows nothing.
-    m_grid.bind(QStringLiteral("DJBH"), QString());
-    m_grid.reload();
-    m_gridLoaded = false;
-    m_currentLine = 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -438,11 +310,7 @@ bool GoodsVoucher::writeStock(const Query& line, QString* error)
         q.setSql(QStringLiteral("update kucun set sl=:SL where spbh=:SPBH"));
         q.bind(QStringLiteral("SL"), stock.number(QStringLiteral("sl")) + change);
         q.bind(QStringLiteral("SPBH"), spbh);
-        if (!q.execute()) {
-            *error = q.lastError();
-            return false;
-        }
-        return true;
+        return execute(q, error);
     }
     Query product(db());
     product.setSql(QStringLiteral("select * from spinfo where spbh=:SPBH"));
@@ -471,11 +339,7 @@ bool GoodsVoucher::writeStock(const Query& line, QString* error)
     q.bind(QStringLiteral("SL"), change);
     q.bind(QStringLiteral("SHOUJIA"), retail.isNull() ? QVariant() : QVariant(Query::variantNumber(retail)));
     q.bind(QStringLiteral("JINE"), change * Query::variantNumber(retail));
-    if (!q.execute()) {
-        *error = q.lastError();
-        return false;
-    }
-    return true;
+    return execute(q, error);
 }
 
 bool GoodsVoucher::saveVoucher()
@@ -513,7 +377,7 @@ bool GoodsVoucher::saveVoucher()
     }
     if (!reloadGrid() || !reloadTotals())
         return false;
-    if (m_grid.count() == 0) {
+    if (lines().count() == 0) {
         ui().showMessage(QStringLiteral("本单还没有录入商品，不能保存"));
         focus(Spmc);
         return false;
@@ -522,47 +386,47 @@ bool GoodsVoucher::saveVoucher()
     TextUtil::toNumber(text(Hjje), &total);
 
     QString error;
-    const bool ok = db().transaction([&] {
-        Query q(db());
-        if (m_kind.owesAmount) {
-            q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje,qkje,hkje)")
-                      .arg(m_kind.voucher.headerTable));
-            q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE,:QKJE,:HKJE)"));
-            q.bind(QStringLiteral("QKJE"), total * discount);
-            q.bind(QStringLiteral("HKJE"), 0.0);
-        } else {
-            q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje)")
-                      .arg(m_kind.voucher.headerTable));
-            q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE)"));
-        }
-        q.bind(QStringLiteral("DJBH"), number);
-        q.bind(QStringLiteral("RQ"), text(Rq));
-        q.bind(QStringLiteral("SJ"), Clock::timeText());
-        q.bind(QStringLiteral("GYSMC"), m_kind.hasSupplier ? text(Gys) : QString());
-        q.bind(QStringLiteral("ZDY"), text(Czy));
-        q.bind(QStringLiteral("ZHEKOU"), discount);
-        q.bind(QStringLiteral("HJJE"), total);
-        q.bind(QStringLiteral("ZKJE"), total * discount);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        // Each line reads the stock afresh, so a product on several lines receives every one.
-        Query lines(db());
-        lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-        lines.bind(QStringLiteral("DJBH"), number);
-        if (!lines.open()) {
-            error = lines.lastError();
-            return false;
-        }
-        for (bool more = lines.first(); more; more = lines.next()) {
-            if (!writeStock(lines, &error))
+    const bool ok = write(
+        [&](QString* failure) {
+            Query q(db());
+            if (m_kind.owesAmount) {
+                q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje,qkje,hkje)")
+                          .arg(m_kind.voucher.headerTable));
+                q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE,:QKJE,:HKJE)"));
+                q.bind(QStringLiteral("QKJE"), total * discount);
+                q.bind(QStringLiteral("HKJE"), 0.0);
+            } else {
+                q.add(QStringLiteral("insert into %1(djbh,rq,sj,gysmc,zdy,zhekou,hjje,zkje)")
+                          .arg(m_kind.voucher.headerTable));
+                q.add(QStringLiteral(" values(:DJBH,:RQ,:SJ,:GYSMC,:ZDY,:ZHEKOU,:HJJE,:ZKJE)"));
+            }
+            q.bind(QStringLiteral("DJBH"), number);
+            q.bind(QStringLiteral("RQ"), text(Rq));
+            q.bind(QStringLiteral("SJ"), Clock::timeText());
+            q.bind(QStringLiteral("GYSMC"), m_kind.hasSupplier ? text(Gys) : QString());
+            q.bind(QStringLiteral("ZDY"), text(Czy));
+            q.bind(QStringLiteral("ZHEKOU"), discount);
+            q.bind(QStringLiteral("HJJE"), total);
+            q.bind(QStringLiteral("ZKJE"), total * discount);
+            if (!execute(q, failure))
                 return false;
-        }
-        return true;
-    });
+            // Each line reads the stock afresh, so a product on several lines receives every one.
+            Query lines(db());
+            lines.add(QStringLiteral("select * from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+            lines.bind(QStringLiteral("DJBH"), number);
+            if (!lines.open()) {
+                *failure = lines.lastError();
+                return false;
+            }
+            for (bool more = lines.first(); more; more = lines.next()) {
+                if (!writeStock(lines, failure))
+                    return false;
+            }
+            return true;
+        },
+        &error);
     if (!ok) {
-        ui().showError(QStringLiteral("数据保存失败：%1").arg(error.isEmpty() ? db().lastError() : error));
+        ui().showError(QStringLiteral("数据保存失败：%1").arg(error));
         return false;
     }
     m_header.close();
@@ -622,38 +486,34 @@ bool GoodsVoucher::mayClose()
             return true;
         if (saved)
             continue;
-        Query q(db());
-        q.add(QStringLiteral("select count(*) as n from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-        q.bind(QStringLiteral("DJBH"), number);
-        if (!q.open()) {
-            dbError(q.lastError());
+        int count = 0;
+        if (!lineCount(number, &count))
             return true;
-        }
-        if (q.integer(QStringLiteral("n")) > 0)
+        if (count > 0)
             orphaned << number;
     }
     if (orphaned.isEmpty())
         return true;
-    if (!ui().confirm(kSystemPrompt, QStringLiteral("本单尚未保存，放弃已录入的商品吗?"), Ui::Icon::Question))
+    if (!ask(QStringLiteral("本单尚未保存，放弃已录入的商品吗?"), Ui::Icon::Question))
         return false;
     QString error;
-    const bool ok = db().transaction([&] {
-        for (const QString& number : std::as_const(orphaned)) {
-            Query q(db());
-            q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.lineTable));
-            q.bind(QStringLiteral("DJBH"), number);
-            if (!q.execute()) {
-                error = q.lastError();
-                return false;
+    const bool ok = write(
+        [&](QString* failure) {
+            for (const QString& number : std::as_const(orphaned)) {
+                Query q(db());
+                q.add(QStringLiteral("delete from %1 where djbh=:DJBH").arg(m_kind.lineTable));
+                q.bind(QStringLiteral("DJBH"), number);
+                if (!execute(q, failure))
+                    return false;
             }
-        }
-        return true;
-    });
+            return true;
+        },
+        &error);
     if (!ok) {
-        dbError(error.isEmpty() ? db().lastError() : error);
+        dbError(error);
         return false;
     }
     m_unsaved.clear();
-    closeGrid();
+    unloadGrid();
     return true;
 }

@@ -139,42 +139,38 @@ bool StockCount::writeEdit()
 {
     const QString spbh = currentKey();
     QString error;
-    const bool ok = db().transaction([&] {
-        Query q(db());
-        q.setSql(QStringLiteral("select sl from kucun where spbh=:SPBH"));
-        q.bind(QStringLiteral("SPBH"), spbh);
-        if (!q.open()) {
-            error = q.lastError();
-            return false;
-        }
-        const QVariant before = q.value(QStringLiteral("sl"));
-        q.setSql(kind().updateSql);
-        q.bind(QStringLiteral("SL"), m_counted);
-        q.bind(QStringLiteral("JINE"), m_counted * m_retail);
-        q.bind(QStringLiteral("SPBH"), spbh);
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        q.close();
-        q.clear();
-        q.add(QStringLiteral("insert into pdjl(spbh,spmc,yssl,pdsl,czy,rq,sj)"));
-        q.add(QStringLiteral("values(:SPBH,:SPMC,:YSSL,:PDSL,:CZY,:RQ,:SJ)"));
-        q.bind(QStringLiteral("SPBH"), spbh);
-        q.bind(QStringLiteral("SPMC"), text(Spmc));
-        q.bind(QStringLiteral("YSSL"), before.isNull() ? QVariant() : QVariant(Query::variantNumber(before)));
-        q.bind(QStringLiteral("PDSL"), m_counted);
-        q.bind(QStringLiteral("CZY"), LoginUser::name());
-        q.bind(QStringLiteral("RQ"), Clock::todayText());
-        q.bind(QStringLiteral("SJ"), Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-        if (!q.execute()) {
-            error = q.lastError();
-            return false;
-        }
-        return true;
-    });
+    const bool ok = write(
+        [&](QString* failure) {
+            Query q(db());
+            q.setSql(QStringLiteral("select sl from kucun where spbh=:SPBH"));
+            q.bind(QStringLiteral("SPBH"), spbh);
+            if (!q.open()) {
+                *failure = q.lastError();
+                return false;
+            }
+            const QVariant before = q.value(QStringLiteral("sl"));
+            q.setSql(kind().updateSql);
+            q.bind(QStringLiteral("SL"), m_counted);
+            q.bind(QStringLiteral("JINE"), m_counted * m_retail);
+            q.bind(QStringLiteral("SPBH"), spbh);
+            if (!execute(q, failure))
+                return false;
+            q.close();
+            q.clear();
+            q.add(QStringLiteral("insert into pdjl(spbh,spmc,yssl,pdsl,czy,rq,sj)"));
+            q.add(QStringLiteral("values(:SPBH,:SPMC,:YSSL,:PDSL,:CZY,:RQ,:SJ)"));
+            q.bind(QStringLiteral("SPBH"), spbh);
+            q.bind(QStringLiteral("SPMC"), text(Spmc));
+            q.bind(QStringLiteral("YSSL"), before.isNull() ? QVariant() : QVariant(Query::variantNumber(before)));
+            q.bind(QStringLiteral("PDSL"), m_counted);
+            q.bind(QStringLiteral("CZY"), LoginUser::name());
+            q.bind(QStringLiteral("RQ"), Clock::todayText());
+            q.bind(QStringLiteral("SJ"), Clock::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+            return execute(q, failure);
+        },
+        &error);
     if (!ok) {
-        saveFailed(error.isEmpty() ? db().lastError() : error);
+        saveFailed(error);
         return false;
     }
     return true;

@@ -288,7 +288,7 @@ private Q_SLOTS:
                                            "values('1001','可口可乐',1,2.5,2.5,'XT01202403050001','2024-03-05')")));
         QVERIFY(t.voucher->create());
         QVERIFY(t.voucher->gridLoaded());
-        QCOMPARE(t.voucher->lines().recordCount(), 1);
+        QCOMPARE(t.voucher->lines().count(), 1);
         QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("2.5"));
     }
 };

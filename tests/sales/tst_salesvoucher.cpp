@@ -129,7 +129,7 @@ private Q_SLOTS:
         QCOMPARE(t.voucher->text(V::Hjsl), QStringLiteral("3"));
         QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("7.5"));
         QVERIFY(t.voucher->gridLoaded());
-        QCOMPARE(t.voucher->lines().recordCount(), 3);
+        QCOMPARE(t.voucher->lines().count(), 3);
         QCOMPARE(t.voucher->lines().text(0, QStringLiteral("spmc")), QStringLiteral("可口可乐"));
         QCOMPARE(t.voucher->text(V::Sl), QString());
         QCOMPARE(t.voucher->text(V::Shoujia), QString());
@@ -347,7 +347,7 @@ private Q_SLOTS:
         t.voucher->pressF6();
         QCOMPARE(t.ui.pickers.last().formName, QStringLiteral("Tsphelp3_form"));
         QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050001"));
-        QCOMPARE(t.voucher->lines().recordCount(), 2);
+        QCOMPARE(t.voucher->lines().count(), 2);
         QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("10.4"));
         QVERIFY(t.scan(QStringLiteral("1001")));
         t.voucher->pressF5();
@@ -392,7 +392,7 @@ private Q_SLOTS:
         QVERIFY(t.voucher->create());
         QCOMPARE(t.voucher->text(V::Djbh), QStringLiteral("XS01202403050001"));
         QVERIFY(t.voucher->gridLoaded());
-        QCOMPARE(t.voucher->lines().recordCount(), 2);
+        QCOMPARE(t.voucher->lines().count(), 2);
         QCOMPARE(t.voucher->text(V::Hjsl), QStringLiteral("2"));
         QCOMPARE(t.voucher->text(V::Hjje), QStringLiteral("5"));
         t.ui.confirms.enqueue(true);
@@ -843,7 +843,7 @@ private Q_SLOTS:
         // Recalled and paid, it leaves the list.
         t.ui.pickAnswers.enqueue(QStringList{QStringLiteral("XS01202403050001")});
         t.voucher->recallVoucher();
-        QCOMPARE(t.voucher->lines().recordCount(), 1);
+        QCOMPARE(t.voucher->lines().count(), 1);
         QVERIFY(t.pay(QStringLiteral("0")).posted);
         QVERIFY(q.open());
         QCOMPARE(q.recordCount(), 0);

@@ -1,15 +1,21 @@
 #pragma once
 
-// For window tests: answers modal windows (dialogs, message boxes) that an action opens and
-// waits in, by running a step on each once it is the active modal window.
+// For window tests: answers the modal windows (dialogs, message boxes, file dialogs) that an
+// action opens and waits in, and types text of any script into a widget.
+//
+// Two ways to answer: `when` runs one step on the next modal window that matches, for a test
+// that knows which single window comes next; a `Script` stays on for the whole test, records
+// and accepts every message box and runs its expected steps in order, each on its window.
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -20,19 +26,49 @@ namespace ModalDriver {
 // until it is. (isActiveWindow() would already say yes for a dialog while its parent is active.)
 inline void activate(QWidget* window)
 {
+    QPointer<QWidget> alive(window);
     QDeadlineTimer deadline(2000);
-    while (QApplication::activeWindow() != window && !deadline.hasExpired()) {
+    while (alive && QApplication::activeWindow() != window && !deadline.hasExpired()) {
         window->activateWindow();
         QTest::qWait(10);
     }
-    if (QApplication::activeWindow() != window)
+    if (alive && QApplication::activeWindow() != window)
         qWarning("ModalDriver: the window never became active");
+}
+
+using Match = std::function<bool(QWidget*)>;
+using Step = std::function<void(QWidget*)>;
+
+// Runs `step` on `modal` from a fresh timer, so that the step may itself open further modal
+// windows. A failed check inside the step closes the window, so the test does not wait on it.
+inline void runStep(QWidget* modal, const Step& step)
+{
+    modal->setProperty("modalDriverStep", true);
+    QPointer<QWidget> guard(modal);
+    QTimer::singleShot(0, modal, [step, guard] {
+        if (!guard)
+            return;
+        // Keys go where a person's would: to the window once it is the active one, not to
+        // the screen still active under it (whose keys would act there instead).
+        activate(guard);
+        if (!guard)
+            return;
+        step(guard);
+        if (!guard)
+            return;
+        guard->setProperty("modalDriverStep", false);
+        if (QTest::currentTestFailed() && guard->isVisible()) {
+            if (auto* dialog = qobject_cast<QDialog*>(guard.data()))
+                dialog->reject();
+            else
+                guard->close();
+        }
+    });
 }
 
 // Runs `step` on the first modal window that `match` accepts, polling until one shows or
 // `timeoutMs` passes. Schedule it before the action that opens (and waits in) the window.
-inline void when(const std::function<bool(QWidget*)>& match, const std::function<void(QWidget*)>& step,
-                 int timeoutMs = 5000)
+inline void when(const Match& match, const Step& step, int timeoutMs = 5000)
 {
     auto* timer = new QTimer;
     auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
@@ -42,10 +78,7 @@ inline void when(const std::function<bool(QWidget*)>& match, const std::function
         if (w && match(w)) {
             timer->stop();
             timer->deleteLater();
-            // Keys go where a person's would: to the window once it is the active one, not to
-            // the screen still active under it (whose keys would act there instead).
-            activate(w);
-            step(w);
+            runStep(w, step);
             return;
         }
         if (deadline->hasExpired()) {
@@ -57,9 +90,15 @@ inline void when(const std::function<bool(QWidget*)>& match, const std::function
 }
 
 // The next modal window with this object name.
-inline void whenForm(const QString& formName, const std::function<void(QWidget*)>& step)
+inline void whenForm(const QString& formName, const Step& step)
 {
     when([formName](QWidget* w) { return w->objectName() == formName; }, step);
+}
+
+// Closes the next modal window, whatever it is.
+inline void closeNext()
+{
+    when([](QWidget*) { return true; }, [](QWidget* w) { w->close(); });
 }
 
 // Presses a message box's OK (or Yes) button.
@@ -75,16 +114,20 @@ inline void pressOk(QMessageBox* box)
     box->accept();
 }
 
+inline bool isMessageBox(QWidget* w)
+{
+    return qobject_cast<QMessageBox*>(w) != nullptr;
+}
+
 // The next message box: its text goes to `seen`, then OK (or Yes) is pressed.
 inline void acceptBox(QString* seen = nullptr)
 {
-    when([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
-         [seen](QWidget* w) {
-             auto* box = static_cast<QMessageBox*>(w);
-             if (seen)
-                 *seen = box->text();
-             pressOk(box);
-         });
+    when(isMessageBox, [seen](QWidget* w) {
+        auto* box = static_cast<QMessageBox*>(w);
+        if (seen)
+            *seen = box->text();
+        pressOk(box);
+    });
 }
 
 // The next message box: its text goes to `seen`, then it is cancelled (Escape).
@@ -105,23 +148,99 @@ inline void acceptBoxes(QStringList* seen, int count)
 {
     if (count <= 0)
         return;
-    when([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
-         [seen, count](QWidget* w) {
-             auto* box = static_cast<QMessageBox*>(w);
-             if (seen)
-                 seen->append(box->text());
-             // The next box is looked for once this one has gone.
-             QTimer::singleShot(0, [seen, count] { acceptBoxes(seen, count - 1); });
-             pressOk(box);
-         });
+    when(isMessageBox, [seen, count](QWidget* w) {
+        auto* box = static_cast<QMessageBox*>(w);
+        if (seen)
+            seen->append(box->text());
+        // The next box is looked for once this one has gone.
+        QTimer::singleShot(0, [seen, count] { acceptBoxes(seen, count - 1); });
+        pressOk(box);
+    });
 }
 
-// Types text of any script into the focused-to widget, one key event per character (keyClicks
-// only knows the Latin keyboard).
+// Answers the modal windows of a whole test: every message box is recorded in `messages` and
+// accepted (OK, or Yes); the expected steps run in order, each on its window once that window
+// is the active modal one. With `closeOthers`, any other dialog is recorded in `closed` (as
+// "objectName/title") and closed at once.
+class Script {
+public:
+    QStringList messages;
+    QStringList closed;
+
+    explicit Script(bool closeOthers = false) : m_closeOthers(closeOthers)
+    {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start();
+    }
+
+    // The next step runs on the window with this object name.
+    void expect(const QString& formName, Step step)
+    {
+        expect([formName](QWidget* w) { return w->objectName() == formName; }, std::move(step));
+    }
+    // The next step runs on the window `match` accepts.
+    void expect(Match match, Step step) { m_steps.append({std::move(match), std::move(step)}); }
+    // Every expected step has run.
+    bool done() const { return m_steps.isEmpty(); }
+
+private:
+    void poll()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal->property("modalDriverStep").toBool())
+            return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages << box->text();
+            pressOk(box);
+            return;
+        }
+        if (!m_steps.isEmpty() && m_steps.first().first(modal)) {
+            if (modal->isActiveWindow())
+                runStep(modal, m_steps.takeFirst().second);
+            return;
+        }
+        if (m_closeOthers && modal->isVisible()) {
+            closed << modal->objectName() + QLatin1Char('/') + modal->windowTitle();
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
+    }
+
+    QList<QPair<Match, Step>> m_steps;
+    QTimer m_timer;
+    bool m_closeOthers = false;
+};
+
+// Types text of any script into a widget, one key event per character: Latin characters as
+// their keys, others (Chinese) as text.
 inline void typeText(QWidget* widget, const QString& text)
 {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// A window's child by object name; a missing one is reported, so the failed check that follows
+// says which.
+template <typename T> T* child(QWidget* parent, const QString& name)
+{
+    T* w = parent->findChild<T*>(name);
+    if (!w)
+        qWarning("no child %s", qPrintable(name));
+    return w;
+}
+
+// Replaces an entry's text as a person does: select all, then type.
+inline void retype(QWidget* widget, const QString& text)
+{
+    QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+    typeText(widget, text);
 }
 
 } // namespace ModalDriver

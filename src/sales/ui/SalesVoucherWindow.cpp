@@ -2,10 +2,10 @@
 
 #include "core/TextUtil.h"
 #include "core/ui/FormBuilder.h"
+#include "core/ui/QueryTableModel.h"
 #include "core/ui/ToolBar.h"
 #include "sales/ui/CheckoutDialog.h"
 
-#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -22,54 +22,6 @@
 #include <QVBoxLayout>
 
 #include <iterator>
-
-// The voucher's lines for the grid, read straight from the voucher's query.
-class SalesLinesModel : public QAbstractTableModel {
-public:
-    explicit SalesLinesModel(const SalesVoucher& voucher, QObject* parent)
-        : QAbstractTableModel(parent), m_voucher(voucher)
-    {
-    }
-
-    void reload()
-    {
-        beginResetModel();
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        if (parent.isValid() || !m_voucher.gridLoaded())
-            return 0;
-        return m_voucher.lines().recordCount();
-    }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : int(SalesVoucher::gridColumns().size());
-    }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid())
-            return {};
-        const GridColumn& column = SalesVoucher::gridColumns().at(index.column());
-        if (role == Qt::DisplayRole)
-            return column.display(m_voucher.lines().value(index.row(), column.field));
-        if (role == Qt::TextAlignmentRole)
-            return QVariant::fromValue(column.effectiveAlignment());
-        return {};
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (role != Qt::DisplayRole)
-            return {};
-        if (orientation == Qt::Horizontal)
-            return SalesVoucher::gridColumns().at(section).caption;
-        return section + 1;
-    }
-
-private:
-    const SalesVoucher& m_voucher;
-};
 
 namespace {
 
@@ -190,7 +142,7 @@ void SalesVoucherWindow::buildLayout()
     // The lines.
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_model = new SalesLinesModel(m_voucher, this);
+    m_model = new QueryTableModel(m_voucher.lines(), SalesVoucher::gridColumns(), this);
     m_grid->setModel(m_model);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -477,7 +429,7 @@ void SalesVoucherWindow::refresh()
             m_ck->setEditText(m_voucher.text(SalesVoucher::Ck));
     }
 
-    m_model->reload();
+    m_model->reset();
     if (m_model->rowCount() > 0) {
         const int row = qBound(0, m_voucher.currentLine(), m_model->rowCount() - 1);
         m_grid->selectRow(row);

@@ -13,7 +13,7 @@ class QPushButton;
 class QTableView;
 class QTimer;
 class QToolButton;
-class SalesLinesModel;
+class QueryTableModel;
 
 // The cashier's screen "商品销售" (and "商品销售退货" with the return kind): binds its
 // controls to a SalesVoucher, forwards the keys and shows the voucher again after each one.
@@ -53,7 +53,7 @@ private:
     QHash<QString, QLineEdit*> m_edits;
     QComboBox* m_ck = nullptr;
     QTableView* m_grid = nullptr;
-    SalesLinesModel* m_model = nullptr;
+    QueryTableModel* m_model = nullptr;
     QLabel* m_clock = nullptr;
     QTimer* m_timer = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "core/ui/MainWindow.h"
 #include "core/ui/RecordDialog.h"
 #include "core/ui/Screens.h"
+#include "support/ModalDriver.h"
 #include "support/ScriptedUi.h"
 #include "support/TestShop.h"
 
@@ -31,43 +32,14 @@
 class AdminWindowsTest : public QObject {
     Q_OBJECT
 
-    // Answers the modal windows that come up: message boxes are recorded and closed with OK; a
-    // file dialog goes to the next queued handler.
-    struct Modals {
-        QStringList messages;
-        QList<std::function<void(QFileDialog*)>> files;
-        QStringList dialogs; // other dialogs that came up, by object name; closed at once
-        QTimer timer;
-        Modals()
+    // Message boxes are recorded and closed with OK; a file dialog goes to the next handler;
+    // any other dialog that comes up is recorded and closed at once.
+    struct Modals : ModalDriver::Script {
+        Modals() : Script(true) {}
+        void onFileDialog(const std::function<void(QFileDialog*)>& handle)
         {
-            timer.setInterval(20);
-            QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
-            timer.start();
-        }
-        void poll()
-        {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                messages << box->text();
-                box->accept();
-            } else if (auto* dialog = qobject_cast<QFileDialog*>(modal);
-                       dialog && dialog->isVisible() && !dialog->property("answered").toBool()) {
-                dialog->setProperty("answered", true);
-                if (files.isEmpty()) {
-                    dialog->reject();
-                    return;
-                }
-                auto handle = files.takeFirst();
-                QTimer::singleShot(0, dialog, [handle, dialog] {
-                    handle(dialog);
-                    // A failed check inside the handler must not leave the dialog waiting forever.
-                    if (QTest::currentTestFailed() && dialog->isVisible())
-                        dialog->reject();
-                });
-            } else if (auto* other = qobject_cast<QDialog*>(modal); other && other->isVisible()) {
-                dialogs << other->objectName() + QLatin1Char('/') + other->windowTitle();
-                other->reject();
-            }
+            expect([](QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; },
+                   [handle](QWidget* w) { handle(static_cast<QFileDialog*>(w)); });
         }
     };
 
@@ -112,7 +84,7 @@ private Q_SLOTS:
         QTRY_COMPARE(window.childScreenCount(), 0);
         for (const char* form : {"Txtsz_form", "Tcsh_form", "Tbackup_form"})
             QVERIFY2(window.openScreen(QLatin1String(form)), form);
-        QCOMPARE(modals.dialogs,
+        QCOMPARE(modals.closed,
                  (QStringList{QStringLiteral("Txtsz_form/系统参数设置"), QStringLiteral("Tcsh_form/系统初始化"),
                               QStringLiteral("Tbackup_form/数据备份与还原")}));
         QVERIFY(modals.messages.isEmpty());
@@ -250,12 +222,12 @@ private Q_SLOTS:
         connect(bar, &QProgressBar::valueChanged, this, [&](int v) { highest = qMax(highest, v); });
 
         QString seenStatus;
-        modals.files << [&](QFileDialog* files) {
+        modals.onFileDialog([&](QFileDialog* files) {
             QCOMPARE(files->windowTitle(), QStringLiteral("备份文件"));
             QCOMPARE(files->selectedFiles().value(0), proposed);
             seenStatus = status->isVisible() ? status->text() : QString();
             static_cast<QDialog*>(files)->accept();
-        };
+        });
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("backup")), Qt::LeftButton);
         QTRY_COMPARE(modals.messages, QStringList{QStringLiteral("备份成功！")});
         QCOMPARE(seenStatus, QStringLiteral("系统正在备份，请等待..."));
@@ -271,13 +243,13 @@ private Q_SLOTS:
         QVERIFY(shop.exec(QStringLiteral("insert into hyinfo(hykh,hyxm) values('8809','下午的会员')")));
 
         highest = 0;
-        modals.files << [&](QFileDialog* files) {
+        modals.onFileDialog([&](QFileDialog* files) {
             QCOMPARE(files->windowTitle(), QStringLiteral("恢复文件"));
             seenStatus = status->isVisible() ? status->text() : QString();
             // Typed into the name field, as a person would.
             files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(proposed);
             static_cast<QDialog*>(files)->accept();
-        };
+        });
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("restore")), Qt::LeftButton);
         QTRY_COMPARE(modals.messages.size(), 2);
         const QString kept = shop.file(QStringLiteral("pos-恢复前-2026-12-10-153000.bak"));
@@ -292,7 +264,7 @@ private Q_SLOTS:
         QCOMPARE(shop.count(QStringLiteral("hyinfo"), QStringLiteral("hykh='8809'")), 0);
 
         // The proposed name again: refused, the first backup as it was.
-        modals.files << [](QFileDialog* files) { static_cast<QDialog*>(files)->accept(); };
+        modals.onFileDialog([](QFileDialog* files) { static_cast<QDialog*>(files)->accept(); });
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("backup")), Qt::LeftButton);
         QTRY_COMPARE(modals.messages.size(), 3);
         QVERIFY2(modals.messages.last().startsWith(QStringLiteral("备份失败，请重试！")),

@@ -1,14 +1,24 @@
 #include "core/ui/WidgetUi.h"
+#include "support/ModalDriver.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPrintPreviewDialog>
-#include <QPagedPaintDevice>
 #include <QPrinter>
 #include <QTest>
 #include <QTimer>
+
+namespace {
+
+bool isPreview(QWidget* w)
+{
+    return qobject_cast<QPrintPreviewDialog*>(w) != nullptr;
+}
+
+} // namespace
 
 // The preview window that reports open through the widgets' answer to the Ui port.
 class PrintPreviewTest : public QObject {
@@ -32,13 +42,11 @@ private Q_SLOTS:
         QString title;
         bool wasMaximised = false;
         bool found = false;
-        QTimer::singleShot(0, [&] {
-            if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
-                found = true;
-                title = dialog->windowTitle();
-                wasMaximised = dialog->isMaximized() || (dialog->windowState() & Qt::WindowMaximized);
-                dialog->close();
-            }
+        ModalDriver::when(isPreview, [&](QWidget* dialog) {
+            found = true;
+            title = dialog->windowTitle();
+            wasMaximised = dialog->isMaximized() || (dialog->windowState() & Qt::WindowMaximized);
+            dialog->close();
         });
         int painted = 0;
         QPageLayout::Orientation orientation = QPageLayout::Portrait;
@@ -66,10 +74,7 @@ private Q_SLOTS:
         WidgetUi ui(&owner);
         QString setupTitle;
         bool actionFound = false;
-        QTimer::singleShot(0, [&] {
-            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-            if (!preview)
-                return;
+        ModalDriver::when(isPreview, [&](QWidget* preview) {
             QAction* pageSetup = nullptr;
             for (QAction* a : preview->findChildren<QAction*>()) {
                 if (a->text().contains(QLatin1String("setup"), Qt::CaseInsensitive))
@@ -80,14 +85,12 @@ private Q_SLOTS:
                 return;
             }
             actionFound = true;
-            QTimer::singleShot(0, [&, preview] {
-                QWidget* setup = QApplication::activeModalWidget();
-                if (setup && setup != preview) {
-                    setupTitle = setup->windowTitle();
-                    setup->close();
-                }
-                QTimer::singleShot(0, preview, &QWidget::close);
-            });
+            ModalDriver::when([preview](QWidget* w) { return w != preview; },
+                              [&, preview](QWidget* setup) {
+                                  setupTitle = setup->windowTitle();
+                                  setup->close();
+                                  QTimer::singleShot(0, preview, &QWidget::close);
+                              });
             pageSetup->trigger();
         });
         const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10));

@@ -9,6 +9,7 @@
 #include "core/ui/QueryTableModel.h"
 #include "core/ui/Screens.h"
 #include "core/ui/WidgetUi.h"
+#include "support/ModalDriver.h"
 #include "support/ScriptedUi.h"
 #include "support/TestShop.h"
 
@@ -26,45 +27,20 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
 
 namespace {
 
-template <typename T> T* child(QWidget* parent, const QString& name)
-{
-    T* w = parent->findChild<T*>(name);
-    if (!w)
-        qWarning("no child %s", qPrintable(name));
-    return w;
-}
+using ModalDriver::child;
 
 void pressEnter(QWidget* w)
 {
     QTest::keyClick(w, Qt::Key_Return);
 }
 
-// Types text, Chinese included, one key event a character.
-void typeText(QWidget* w, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// Closes whatever modal dialog is open as soon as the event loop runs.
-void closeModalSoon()
-{
-    QTimer::singleShot(0, [] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            w->close();
-    });
-}
+using ModalDriver::typeText;
 
 // A list screen standing in for the screens of later subsystems.
 QWidget* makeList(QWidget*)
@@ -322,7 +298,7 @@ private Q_SLOTS:
         QCOMPARE(w->childScreenCount(), 1);
         // So is a modal voucher, except the return to supplier.
         QVERIFY(!w->openScreen(QStringLiteral("Tsprk_form")));
-        closeModalSoon();
+        ModalDriver::closeNext();
         QVERIFY(w->openScreen(QStringLiteral("Tsprkth_form")));
         QCOMPARE(ui.shown.size(), 2);
 
@@ -358,17 +334,16 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.action(QStringLiteral("Tabout_form"))->isEnabled());
         QString seen;
-        QTimer::singleShot(0, [&] {
-            QWidget* about = QApplication::activeModalWidget();
-            if (!about)
-                return;
-            const QLabel* label = about->findChild<QLabel*>(QStringLiteral("Label1"));
-            seen = about->objectName() + QLatin1Char(' ') + QString::number(about->width()) + QLatin1Char('x') +
-                   QString::number(about->height()) + QLatin1Char(' ') + (label ? label->text() : QString());
-            if (about->frameGeometry().center() != w.frameGeometry().center())
-                seen += QStringLiteral(" off centre");
-            QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(30, 30));
-        });
+        ModalDriver::when([](QWidget*) { return true; },
+                          [&](QWidget* about) {
+                              const QLabel* label = about->findChild<QLabel*>(QStringLiteral("Label1"));
+                              seen = about->objectName() + QLatin1Char(' ') + QString::number(about->width()) +
+                                     QLatin1Char('x') + QString::number(about->height()) + QLatin1Char(' ') +
+                                     (label ? label->text() : QString());
+                              if (about->frameGeometry().center() != w.frameGeometry().center())
+                                  seen += QStringLiteral(" off centre");
+                              QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(30, 30));
+                          });
         QVERIFY(w.openScreen(QStringLiteral("Tabout_form")));
         QCOMPARE(seen, QStringLiteral("Tabout_form 600x440 版本：翠湖超市收银软件1.0"));
         QVERIFY(!QApplication::activeModalWidget());
@@ -485,33 +460,29 @@ private Q_SLOTS:
     {
         WidgetUi ui(nullptr);
         QString answer = QStringLiteral("~");
-        QTimer::singleShot(0, [] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w || w->objectName() != QLatin1String("Txtts2_form"))
-                return;
+        ModalDriver::whenForm(QStringLiteral("Txtts2_form"), [](QWidget* w) {
             w->findChild<QLineEdit*>(QStringLiteral("phyxx"))->setText(QStringLiteral("13800000000"));
             w->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
         });
         ui.prompt(Dialogs::prompt(QStringLiteral("Txtts2_form")), answer);
         QCOMPARE(answer, QStringLiteral("13800000000"));
 
-        closeModalSoon();
+        ModalDriver::closeNext();
         ui.prompt(Dialogs::prompt(QStringLiteral("Txtts2_form")), answer);
         QCOMPARE(answer, QStringLiteral("13800000000"));
 
         QStringList answers{QStringLiteral("~"), QStringLiteral("~")};
-        QTimer::singleShot(0, [] {
-            auto* w = qobject_cast<PickerDialogWindow*>(QApplication::activeModalWidget());
-            if (!w)
-                return;
-            w->findChild<QLineEdit*>(QStringLiteral("filter"))->setText(QStringLiteral("百事"));
-            w->applyFilterNow();
-            w->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
-        });
+        ModalDriver::when([](QWidget* w) { return qobject_cast<PickerDialogWindow*>(w) != nullptr; },
+                          [](QWidget* modal) {
+                              auto* w = static_cast<PickerDialogWindow*>(modal);
+                              w->findChild<QLineEdit*>(QStringLiteral("filter"))->setText(QStringLiteral("百事"));
+                              w->applyFilterNow();
+                              w->findChild<QToolButton*>(QStringLiteral("ToolButton1"))->click();
+                          });
         ui.pick(Dialogs::picker(QStringLiteral("Tsphelp5_form")), answers);
         QCOMPARE(answers, (QStringList{QStringLiteral("1002"), QStringLiteral("百事可乐")}));
 
-        closeModalSoon();
+        ModalDriver::closeNext();
         ui.pick(Dialogs::picker(QStringLiteral("Tsphelp9_form")), answers);
         QCOMPARE(answers, (QStringList{QStringLiteral("1002"), QStringLiteral("百事可乐")}));
     }

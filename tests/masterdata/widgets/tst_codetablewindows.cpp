@@ -54,7 +54,8 @@ private Q_SLOTS:
         QCOMPARE(grid->model()->rowCount(), rows);
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("类别编码"));
         QStringList buttons;
-        for (const char* name : {"add", "delete", "edit", "print", "refresh", "first", "prior", "next", "last", "close"})
+        for (const char* name :
+             {"add", "delete", "edit", "print", "refresh", "first", "prior", "next", "last", "close"})
             buttons << list->button(QLatin1String(name))->text();
         QCOMPARE(buttons.join(QLatin1Char(' ')), QStringLiteral("新增 删除 修改 打印 刷新 首条 上条 下条 末条 关闭"));
 

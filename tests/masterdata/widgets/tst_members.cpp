@@ -25,21 +25,7 @@ void enter(QWidget* w)
     QTest::keyClick(w, Qt::Key_Return);
 }
 
-// Runs `step` on the next modal window of that form; a failed check closes the window, so the
-// test does not wait on it.
-void onForm(const QString& formName, const std::function<void(QWidget*)>& step)
-{
-    ModalDriver::whenForm(formName, [step](QWidget* w) {
-        step(w);
-        if (QTest::currentTestFailed() && w->isVisible())
-            w->close();
-    });
-}
-
-template <typename T> T* child(QWidget* parent, const char* name)
-{
-    return parent->findChild<T*>(QString::fromLatin1(name));
-}
+using ModalDriver::child;
 
 using ModalDriver::typeText;
 
@@ -120,7 +106,7 @@ private Q_SLOTS:
 
         // 查找 (Ctrl+F) by mobile number moves the grid.
         bool asked = false;
-        onForm(QStringLiteral("Txtts4_form"), [&](QWidget* prompt) {
+        ModalDriver::whenForm(QStringLiteral("Txtts4_form"), [&](QWidget* prompt) {
             asked = true;
             auto* field = child<QLineEdit>(prompt, "phyxx");
             field->selectAll();
@@ -133,7 +119,7 @@ private Q_SLOTS:
 
         // 新增 by keyboard: Enter walks the fields and, in 备注, presses 确认.
         QStringList boxes;
-        onForm(QStringLiteral("Thyxz_form"), [&](QWidget* dialog) {
+        ModalDriver::whenForm(QStringLiteral("Thyxz_form"), [&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("会员信息新增"));
             auto* confirm = child<QPushButton>(dialog, "confirm");
             QVERIFY(!confirm->isEnabled());
@@ -176,7 +162,7 @@ private Q_SLOTS:
         // Enter on the grid opens the edit dialog on the current member (M002).
         boxes.clear();
         QString editedCard;
-        onForm(QStringLiteral("Thyxg_form"), [&](QWidget* dialog) {
+        ModalDriver::whenForm(QStringLiteral("Thyxg_form"), [&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("会员信息修改"));
             auto* card = child<QLineEdit>(dialog, "hykh");
             editedCard = card->text();
@@ -200,7 +186,7 @@ private Q_SLOTS:
         list->button(QStringLiteral("first"))->click();
         boxes.clear();
         QString heading;
-        onForm(QStringLiteral("Tjfdh_form"), [&](QWidget* dialog) {
+        ModalDriver::whenForm(QStringLiteral("Tjfdh_form"), [&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("积分兑换"));
             heading = child<QLabel>(dialog, "heading")->text();
             auto* entry = child<QLineEdit>(dialog, "jfjs");
@@ -222,7 +208,7 @@ private Q_SLOTS:
         // 比例: the points base.
         boxes.clear();
         QString shown;
-        onForm(QStringLiteral("Tjfsz_form"), [&](QWidget* dialog) {
+        ModalDriver::whenForm(QStringLiteral("Tjfsz_form"), [&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("积分基数设置"));
             auto* entry = child<QLineEdit>(dialog, "jfjs");
             shown = entry->text();

@@ -5,6 +5,7 @@
 #include "masterdata/LabelQueue.h"
 #include "masterdata/ui/LabelScreen.h"
 #include "masterdata/ui/ProductScreens.h"
+#include "support/ModalDriver.h"
 #include "support/TestShop.h"
 
 #include <QAction>
@@ -25,70 +26,10 @@
 
 namespace {
 
-// Runs each expected step on its modal window as soon as that window is active, from a fresh
-// timer so that the step may open further modal windows. Message boxes are recorded and closed.
-struct ModalScript {
-    QStringList messages;
-    QList<QPair<QString, std::function<void(QWidget*)>>> steps;
-    QTimer timer;
+using ModalDriver::child;
 
-    ModalScript()
-    {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
-        timer.start();
-    }
-    void expect(const QString& name, std::function<void(QWidget*)> action) { steps.append({name, std::move(action)}); }
-    void poll()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            messages << box->text();
-            if (box->defaultButton())
-                box->defaultButton()->click();
-            else
-                box->accept();
-            return;
-        }
-        if (steps.isEmpty() || modal->objectName() != steps.first().first || !modal->isActiveWindow())
-            return;
-        auto action = steps.takeFirst().second;
-        QTimer::singleShot(0, modal, [action, modal] {
-            action(modal);
-            if (QTest::currentTestFailed() && modal->isVisible())
-                if (auto* dialog = qobject_cast<QDialog*>(modal))
-                    dialog->reject();
-        });
-    }
-};
-
-template <typename T> T* child(QWidget* parent, const QString& name)
-{
-    T* w = parent->findChild<T*>(name);
-    if (!w)
-        qWarning("no child %s", qPrintable(name));
-    return w;
-}
-
-// Types text, Chinese included, one key event a character.
-void typeText(QWidget* w, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(w, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// Replaces an entry's text as a person does: select all, type.
-void retype(QWidget* w, const QString& text)
-{
-    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
-    typeText(w, text);
-}
+using ModalDriver::retype;
+using ModalDriver::typeText;
 
 void enter(QWidget* w)
 {
@@ -181,7 +122,7 @@ private Q_SLOTS:
 
         // 新增: every field by keyboard, the pinyin code proposed from the name, Enter in the
         // last field saves.
-        ModalScript script;
+        ModalDriver::Script script;
         script.expect(QStringLiteral("Tspxz_form"), [this](QWidget* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("商品新增"));
             auto* confirm = child<QPushButton>(d, RecordForm::Confirm);
@@ -231,7 +172,7 @@ private Q_SLOTS:
             child<QPushButton>(d, QStringLiteral("close"))->click();
         });
         window->button(QStringLiteral("add"))->click();
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(script.done());
         QCOMPARE(script.messages, QStringList{QStringLiteral("保存成功")});
         QCOMPARE(m_shop->count(QStringLiteral("kucun"), QStringLiteral("spbh='9001'")), 1);
 
@@ -259,7 +200,7 @@ private Q_SLOTS:
             child<QToolButton>(d, QStringLiteral("close"))->click();
         });
         QTest::keyClick(grid, Qt::Key_Return);
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(script.done());
         QCOMPARE(script.messages, QStringList{QStringLiteral("保存成功")});
         QCOMPARE(value(QStringLiteral("select sale2 from spinfo where spbh='9001'")).toDouble(), 3.3);
 
@@ -278,7 +219,7 @@ private Q_SLOTS:
             child<QPushButton>(d, QStringLiteral("Button1"))->click();
         });
         price->trigger();
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(script.done());
         QCOMPARE(script.messages, QStringList{QStringLiteral("修改完毕")});
         QCOMPARE(value(QStringLiteral("select sale1 from spinfo where spbh='9001'")).toDouble(), 4.8);
         QCOMPARE(value(QStringLiteral("select shoujia from kucun where spbh='9001'")).toDouble(), 4.8);
@@ -290,7 +231,7 @@ private Q_SLOTS:
             child<QToolButton>(d, QStringLiteral("close"))->click();
         });
         window->button(QStringLiteral("labels"))->click();
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(script.done());
     }
 
     // The label screen: a number and a quantity by keyboard, then one of the identical labels
@@ -298,7 +239,7 @@ private Q_SLOTS:
     void labelScreen()
     {
         QVERIFY(m_shop->exec(QStringLiteral("delete from spinfotm")));
-        ModalScript script;
+        ModalDriver::Script script;
         script.expect(QStringLiteral("Tsptm_form"), [this](QWidget* d) {
             auto* screen = static_cast<LabelScreen*>(d);
             auto* number = child<QLineEdit>(d, QStringLiteral("spbh"));
@@ -335,7 +276,7 @@ private Q_SLOTS:
             child<QToolButton>(d, QStringLiteral("close"))->click();
         });
         LabelScreen::exec(nullptr);
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(script.done());
         QCOMPARE(script.messages, QStringList{QStringLiteral("数量“100000”超出范围（0 至 1000 条），请重新输入")});
     }
 };

@@ -7,6 +7,7 @@
 #include "sales/ui/CheckoutDialog.h"
 #include "sales/ui/SalesScreens.h"
 #include "sales/ui/SalesVoucherWindow.h"
+#include "support/ModalDriver.h"
 #include "support/TestShop.h"
 
 #include <QAction>
@@ -30,52 +31,6 @@
 // database, the receipt file and the bytes that reach the printer.
 class TillTest : public QObject {
     Q_OBJECT
-
-    // Runs each expected step on its modal window as soon as that window is active, from a
-    // fresh timer so that the step may itself open further modal windows. A message box that
-    // shows up is recorded and closed.
-    struct ModalScript {
-        QStringList messages;
-        QList<QPair<QString, std::function<void(QWidget*)>>> steps;
-        QTimer timer;
-
-        ModalScript()
-        {
-            timer.setInterval(20);
-            QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
-            timer.start();
-        }
-        void expect(const QString& name, std::function<void(QWidget*)> action)
-        {
-            steps.append({name, std::move(action)});
-        }
-        void poll()
-        {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal)
-                return;
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                // Questions are answered with their default button, OK.
-                messages << box->text();
-                if (box->defaultButton())
-                    box->defaultButton()->click();
-                else
-                    box->accept();
-                return;
-            }
-            if (steps.isEmpty() || modal->objectName() != steps.first().first || !modal->isActiveWindow())
-                return;
-            auto action = steps.takeFirst().second;
-            QTimer::singleShot(0, modal, [action, modal] {
-                action(modal);
-                // A failed check inside the step must not leave the window waiting forever.
-                if (QTest::currentTestFailed() && modal->isVisible()) {
-                    if (auto* dialog = qobject_cast<QDialog*>(modal))
-                        dialog->reject();
-                }
-            });
-        }
-    };
 
     static void type(QWidget* widget, const QString& text)
     {
@@ -169,7 +124,7 @@ private Q_SLOTS:
         TestShop shop(true);
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
         const QString spool = prepareShop(shop);
-        ModalScript script;
+        ModalDriver::Script script;
         MainWindow main;
         QVERIFY(showAndLogIn(main));
         QAction* menuItem = main.action(QStringLiteral("Tspxs_form"));
@@ -223,7 +178,7 @@ private Q_SLOTS:
         });
         menuItem->trigger(); // the screen runs modally until "关闭"
         QVERIFY(sold);
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(script.done());
         QCOMPARE(script.messages, QStringList{});
 
         // The database.
@@ -257,7 +212,7 @@ private Q_SLOTS:
         TestShop shop(true);
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
         LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
-        ModalScript script;
+        ModalDriver::Script script;
         SalesVoucherWindow window(SaleKind::sale());
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -301,7 +256,7 @@ private Q_SLOTS:
         QCOMPARE(shop.count(QStringLiteral("xiaoshoud")), 0);
         QCOMPARE(shop.count(QStringLiteral("xiaoshoudrecord")), 0);
         QCOMPARE(djbh->text(), QStringLiteral("XS01202403050001"));
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(script.done());
     }
 
     // Enter walks the header fields in their order on the real window, and the field that has
@@ -356,7 +311,7 @@ private Q_SLOTS:
         TestShop shop(true);
         QVERIFY2(shop.isValid(), qPrintable(shop.error()));
         LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
-        ModalScript script;
+        ModalDriver::Script script;
         SalesVoucherWindow window(SaleKind::sale());
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -386,7 +341,7 @@ private Q_SLOTS:
         QCOMPARE(
             shop.scalar(QStringLiteral("select spbh||':'||sl||':'||sale1||':'||jine from xiaoshoudrecord")).toString(),
             QStringLiteral("2003:2.0:7.0:14.0"));
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(script.done());
         QCOMPARE(script.messages, QStringList{});
     }
 
@@ -436,7 +391,7 @@ private Q_SLOTS:
         const QString spool = prepareShop(shop);
         QVERIFY(shop.exec(QStringLiteral("update boxje set je=50")));
         QVERIFY(shop.exec(QStringLiteral("update hyinfo set ljje=20,ljjf=20")));
-        ModalScript script;
+        ModalDriver::Script script;
         MainWindow main;
         QVERIFY(showAndLogIn(main));
         QAction* menuItem = main.action(QStringLiteral("Tspxsth_form"));
@@ -491,7 +446,7 @@ private Q_SLOTS:
         });
         menuItem->trigger();
         QVERIFY(returned);
-        QVERIFY(script.steps.isEmpty());
+        QVERIFY(script.done());
         QCOMPARE(script.messages, QStringList{});
 
         QCOMPARE(
@@ -539,7 +494,7 @@ private Q_SLOTS:
                               .arg(kind.lineTable),
                           {{QStringLiteral("D"), number}}));
         LoginUser::set(QStringLiteral("002"), QStringLiteral("收银员小王"));
-        ModalScript script;
+        ModalDriver::Script script;
         SalesVoucherWindow window(kind);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
