@@ -182,6 +182,11 @@ ListWindow::ListWindow(const LogicFactory& makeLogic, const QList<ListButton>& b
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
     showRows();
+    // Opened from the menu, the list takes the keys at once: typing filters, the keys act.
+    if (m_filter)
+        m_filter->setFocus();
+    else
+        m_grid->setFocus();
 }
 
 ListWindow::~ListWindow() = default;

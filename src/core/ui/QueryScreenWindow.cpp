@@ -141,6 +141,11 @@ QueryScreenWindow::QueryScreenWindow(const LogicFactory& makeLogic, QWidget* par
     for (QToolButton* b : m_bar->buttons())
         b->setEnabled(m_ready || b->objectName() == QLatin1String("ToolButton5"));
     showState();
+    // Opened from the menu, the screen takes the keys at once (F5 查询, Esc 关闭).
+    if (m_rq1)
+        m_rq1->setFocus();
+    else
+        m_grid->setFocus();
 }
 
 QToolButton* QueryScreenWindow::button(const QString& name) const
