@@ -183,10 +183,7 @@ ListWindow::ListWindow(const LogicFactory& makeLogic, const QList<ListButton>& b
     layout->addWidget(m_grid, 1);
     showRows();
     // Opened from the menu, the list takes the keys at once: typing filters, the keys act.
-    if (m_filter)
-        m_filter->setFocus();
-    else
-        m_grid->setFocus();
+    setFocusProxy(m_filter ? static_cast<QWidget*>(m_filter) : m_grid);
 }
 
 ListWindow::~ListWindow() = default;

@@ -142,10 +142,7 @@ QueryScreenWindow::QueryScreenWindow(const LogicFactory& makeLogic, QWidget* par
         b->setEnabled(m_ready || b->objectName() == QLatin1String("ToolButton5"));
     showState();
     // Opened from the menu, the screen takes the keys at once (F5 查询, Esc 关闭).
-    if (m_rq1)
-        m_rq1->setFocus();
-    else
-        m_grid->setFocus();
+    setFocusProxy(m_rq1 ? static_cast<QWidget*>(m_rq1) : m_grid);
 }
 
 QToolButton* QueryScreenWindow::button(const QString& name) const
